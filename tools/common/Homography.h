@@ -1,0 +1,30 @@
+#pragma once
+// A plane-to-plane projective map (3 x 3, row-major), used to map card coordinates
+// to image coordinates and back.
+
+#include <array>
+
+namespace vxtools {
+
+class Homography {
+public:
+    Homography();  // identity
+    explicit Homography(const std::array<double, 9>& m) : m_(m) {}
+
+    // The map taking src[k] to dst[k] for the four point pairs (x, y).
+    // Returns false when the points are degenerate (three in a line).
+    static bool fromQuad(const double src[4][2], const double dst[4][2], Homography& out);
+
+    Homography inverse() const;
+    Homography operator*(const Homography& o) const;
+
+    // Maps (x, y); returns false when the point maps to infinity (w ~ 0).
+    bool apply(double x, double y, double& ox, double& oy) const;
+
+    const std::array<double, 9>& m() const { return m_; }
+
+private:
+    std::array<double, 9> m_;
+};
+
+}  // namespace vxtools
