@@ -214,6 +214,7 @@ bool MediaFileWriter::open(const std::string& path, const Settings& s) {
     assert(s.frameRateNum > 0 && s.frameRateDen > 0 && "MediaFileWriter::open: frame rate must be positive");
     assert((s.audioSampleRate == 0 || (s.audioChannels == 1 || s.audioChannels == 2)) &&
            "MediaFileWriter::open: audio needs 1 or 2 channels");
+    quietFfmpegLog();
     abandon();
     Impl& d = *impl_;
     d.settings = s;
