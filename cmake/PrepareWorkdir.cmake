@@ -1,0 +1,35 @@
+# Lays out the working folder DST from the tracked content SRC, the generated
+# files GEN and the FONT. Files the engine or the user rewrites (settings,
+# logs, captures) are never overwritten; bundled files are refreshed when the
+# source is newer.
+set(_user_files "Data/VexaSettings.tsf" "Data/DSVideoSetings.dat" "Data/soundSettings.dat")
+
+function(copy_tree from)
+  file(GLOB_RECURSE _files RELATIVE ${from} ${from}/*)
+  foreach(rel ${_files})
+    if(rel STREQUAL "CMakeLists.txt")
+      continue()
+    endif()
+    set(_dst ${DST}/${rel})
+    list(FIND _user_files ${rel} _is_user)
+    if(EXISTS ${_dst} AND NOT _is_user EQUAL -1)
+      continue()
+    endif()
+    if(NOT EXISTS ${_dst} OR ${from}/${rel} IS_NEWER_THAN ${_dst})
+      get_filename_component(_dir ${_dst} DIRECTORY)
+      file(MAKE_DIRECTORY ${_dir})
+      file(COPY_FILE ${from}/${rel} ${_dst})
+    endif()
+  endforeach()
+endfunction()
+
+foreach(dir Data models Models/splash shaders fonts Videos captures)
+  file(MAKE_DIRECTORY ${DST}/${dir})
+endforeach()
+copy_tree(${SRC})
+if(EXISTS ${GEN})
+  copy_tree(${GEN})
+endif()
+if(NOT EXISTS ${DST}/fonts/arial.ttf OR ${FONT} IS_NEWER_THAN ${DST}/fonts/arial.ttf)
+  file(COPY_FILE ${FONT} ${DST}/fonts/arial.ttf)
+endif()

@@ -1,0 +1,98 @@
+#include "CEngineOptions.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+namespace
+{
+// Index of every argument equal to `option`, in argument order.
+std::vector<int> occurrences(int argc, const char* const* argv, const char* option)
+{
+    std::vector<int> found;
+    for (int i = 0; i < argc; ++i)
+        if (argv[i] && std::string(argv[i]) == option) found.push_back(i);
+    return found;
+}
+
+bool parseFrameCount(const char* text, unsigned int& value)
+{
+    if (!text || !*text) return false;
+    errno = 0;
+    char* end = nullptr;
+    const long long n = std::strtoll(text, &end, 10);
+    if (errno != 0 || *end != '\0' || n <= 0 || n > UINT_MAX) return false;
+    value = static_cast<unsigned int>(n);
+    return true;
+}
+}
+
+CEngineOptions CEngineOptions::Parse(int argc, const char* const* argv)
+{
+    CEngineOptions o;
+    struct SourceRow
+    {
+        const char* option;
+        const char* type;
+    };
+    const SourceRow sources[] = {{"-imagingplugin", "imagingsource"}, {"-FFMPEG", "FFMPEG"},
+                                 {"-dshow", "DSHOW"},                 {"-vrmagic", "VRMAGIC"},
+                                 {"-camvideo", "camvideo"}};
+    for (const SourceRow& row : sources)
+    {
+        if (occurrences(argc, argv, row.option).empty()) continue;
+        o.videoSourceType = row.type;
+        if (std::string(row.option) == "-FFMPEG") o.fixedTimeStep = true;
+    }
+    for (int i : occurrences(argc, argv, "-usefolder:"))
+        if (i + 1 < argc && argv[i + 1]) o.contentFolder = argv[i + 1];
+    if (!occurrences(argc, argv, "-vexadebug").empty()) o.debugFolder = true;
+
+    for (int i : occurrences(argc, argv, "-frames:"))
+    {
+        unsigned int n = 0;
+        if (i + 1 < argc && parseFrameCount(argv[i + 1], n))
+            o.frameLimit = n;
+        else
+            o.warnings.push_back(std::string("Ignoring -frames: expected a positive whole number after it, found '") +
+                                 (i + 1 < argc && argv[i + 1] ? argv[i + 1] : "") + "'");
+    }
+    for (int i : occurrences(argc, argv, "-video:"))
+    {
+        if (i + 1 < argc && argv[i + 1] && *argv[i + 1])
+            o.videoFile = argv[i + 1];
+        else
+            o.warnings.push_back("Ignoring -video: expected a video file name after it, found nothing");
+    }
+    o.showHelp = !occurrences(argc, argv, "--help").empty();
+    o.showVersion = !occurrences(argc, argv, "--version").empty();
+    return o;
+}
+
+std::string CEngineOptions::HelpText(const std::string& programName)
+{
+    return "Usage: " + programName + " [options]\n"
+           "Shows 3D content on the printed markers seen by the camera. Run it in a working\n"
+           "folder holding Data/, models/, Models/splash/, shaders/, fonts/ and Videos/.\n"
+           "\n"
+           "Video source (when several are given, the later line of this list wins):\n"
+           "  -imagingplugin     video source \"imagingsource\"\n"
+           "  -FFMPEG            video source \"FFMPEG\" and a fixed time step of 0.0333 s per frame\n"
+           "  -dshow             video source \"DSHOW\" (the default): a camera\n"
+           "  -vrmagic           video source \"VRMAGIC\"\n"
+           "  -camvideo          video source \"camvideo\"\n"
+           "\n"
+           "Content:\n"
+           "  -usefolder: DIR    content folder (default \"models\")\n"
+           "  -vexadebug         load every data file of the content folder instead of the content list\n"
+           "\n"
+           "Unattended and kiosk use:\n"
+           "  -frames: N         stop by itself after N frames\n"
+           "  -video: FILE       play a video file (looping) as the video source\n"
+           "\n"
+           "  --help             print this list and exit\n"
+           "  --version          print the version and exit\n"
+           "\n"
+           "Environment: VEXAMARK_NONINTERACTIVE=1 sends message boxes to standard error;\n"
+           "VEXAMARK_SAVE_AS=FILE answers save dialogs in unattended runs.\n";
+}

@@ -1,0 +1,29 @@
+#pragma once
+// The engine's command line. Every option is a whole argument compared
+// exactly (case-sensitive); options taking a value find it in the next
+// argument. Rows are scanned in a fixed order over all arguments, so a later
+// row wins over an earlier one and, within a row, the last occurrence wins.
+
+#include <string>
+#include <vector>
+
+class CEngineOptions
+{
+public:
+    std::string videoSourceType = "DSHOW";
+    bool fixedTimeStep = false;        // "-FFMPEG": every frame advances 0.0333 s
+    std::string contentFolder = "models";
+    bool debugFolder = false;          // "-vexadebug"
+    unsigned int frameLimit = 0;       // "-frames:" N; 0 = run until the window closes
+    std::string videoFile;             // "-video:" FILE
+    bool showHelp = false;             // "--help"
+    bool showVersion = false;          // "--version"
+    /// One line per argument that was recognised but could not be used.
+    std::vector<std::string> warnings;
+
+    /// Parses the whole argument vector, program name included.
+    static CEngineOptions Parse(int argc, const char* const* argv);
+
+    /// The option list printed for "--help".
+    static std::string HelpText(const std::string& programName);
+};

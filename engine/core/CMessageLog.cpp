@@ -1,0 +1,75 @@
+#include "CMessageLog.h"
+
+#include "CMessageBox.h"
+
+#include <cstdio>
+
+namespace
+{
+CMessageLog* g_instance = nullptr;
+const char* kLogPath = "Data/messageLog.txt";
+}
+
+CMessageLog* CMessageLog::Instance()
+{
+    if (!g_instance) g_instance = new CMessageLog();
+    return g_instance;
+}
+
+CMessageLog::CMessageLog()
+{
+    if (!InitLog(kLogPath)) DisplayMessage("Unable to create messageLog", "Error!");
+}
+
+CMessageLog::~CMessageLog()
+{
+    CloseLog();
+}
+
+bool CMessageLog::InitLog(const std::string& path)
+{
+    if (!Open(path, false)) return false;
+    WriteString("Start Vexamark LogFile v0.1");
+    WriteString(" ");
+    return true;
+}
+
+std::string CMessageLog::GetMessageCountString() const
+{
+    char number[32];
+    std::snprintf(number, sizeof(number), "%4d", m_messageCount);
+    return std::string("MSG ") + number + " ";
+}
+
+bool CMessageLog::WriteToLog(const std::string& message)
+{
+    if (IsOpen()) WriteString(GetMessageCountString() + message);
+    ++m_messageCount;
+    return true;
+}
+
+bool CMessageLog::WriteToLog(int)
+{
+    return true;
+}
+
+bool CMessageLog::WriteToLog(float)
+{
+    return true;
+}
+
+bool CMessageLog::DisplayMessage(const std::string& text, const std::string& caption)
+{
+    CMessageBox::Show(text, caption);
+    return true;
+}
+
+bool CMessageLog::CloseLog()
+{
+    if (!IsOpen()) return true;
+    WriteString(" ");
+    WriteString("End Vexamark LogFile v0.1");
+    if (Close()) return true;
+    DisplayMessage("Unable to close Message Log", "Error!");
+    return false;
+}

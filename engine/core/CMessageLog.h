@@ -1,0 +1,45 @@
+#pragma once
+// The process-wide diagnostic log: numbered lines in "Data/messageLog.txt",
+// each flushed at once, and the engine's modal warning box.
+//
+// One instance per process, made by the first Instance() call and never
+// destroyed by the engine. When the file cannot be created an "Error!" box is
+// shown once and later messages are counted but lost. One writer at a time.
+
+#include "COsgSettings.h"
+
+#include <string>
+
+class CMessageLog : public COsgSettings
+{
+public:
+    static CMessageLog* Instance();
+
+    /// Writes "MSG %4d <text> " as one line and counts it. Always true.
+    bool WriteToLog(const std::string& message);
+    bool WriteToLog(const char* message) { return WriteToLog(std::string(message ? message : "")); }
+    /// Numbers are not messages: these write nothing and count nothing.
+    bool WriteToLog(int);
+    bool WriteToLog(float);
+
+    /// Modal box with an OK button (standard error when unattended); the log
+    /// file is not touched. Always true.
+    bool DisplayMessage(const std::string& text, const std::string& caption);
+
+    int GetMessageCount() const { return m_messageCount; }
+
+    ~CMessageLog();
+
+protected:
+    CMessageLog();
+    /// Truncates the file and writes the two header lines.
+    bool InitLog(const std::string& path);
+    std::string GetMessageCountString() const;
+    /// Writes the two closing lines and closes the file.
+    bool CloseLog();
+
+    friend class CMessageLogTestAccess;
+
+private:
+    int m_messageCount = 0;
+};

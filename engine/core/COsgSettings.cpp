@@ -1,0 +1,272 @@
+#include "COsgSettings.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iomanip>
+#include <sstream>
+
+namespace
+{
+// Lines are read in chunks of this many bytes (including the terminator), so a
+// longer physical line is read as several lines, as it always has been.
+const size_t kLineBuffer = 2048;
+const size_t kTextCopyMin = 128;
+
+std::string formatFloat(double value)
+{
+    std::ostringstream s;
+    s << value;  // default notation, six significant digits
+    return s.str();
+}
+}
+
+COsgSettings::COsgSettings() = default;
+
+COsgSettings::~COsgSettings()
+{
+    if (m_writeOpen) Close();
+}
+
+std::vector<std::string> COsgSettings::Tokenise(const std::string& line)
+{
+    std::vector<std::string> tokens;
+    std::string token;
+    auto flush = [&]() {
+        if (!token.empty()) tokens.push_back(token);
+        token.clear();
+    };
+    for (char c : line)
+    {
+        if (c == ',' || c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f')
+            flush();
+        else
+            token += c;
+    }
+    flush();
+    for (size_t i = 0; i < tokens.size(); ++i)
+    {
+        if (tokens[i] == "#")
+        {
+            tokens.resize(i);
+            break;
+        }
+    }
+    return tokens;
+}
+
+bool COsgSettings::Load(const std::string& path)
+{
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+    {
+        std::printf("Error: Failed to load %s\n", path.c_str());
+        std::fflush(stdout);
+        return false;
+    }
+    m_lines.clear();
+    char buffer[kLineBuffer];
+    while (std::fgets(buffer, sizeof(buffer), file))
+    {
+        if (buffer[0] == '$') break;
+        if (buffer[0] == '#' || buffer[0] == '\n' || buffer[0] == '\0') continue;
+        if (buffer[0] == '\r' && buffer[1] == '\n') continue;
+        m_lines.push_back(Tokenise(buffer));
+    }
+    std::fclose(file);
+    m_loaded = true;
+    m_currentLine = 0;
+    m_currentToken = 0;
+    return true;
+}
+
+const std::vector<std::string>* COsgSettings::CurrentTokens() const
+{
+    if (m_currentLine < 0 || static_cast<size_t>(m_currentLine) >= m_lines.size()) return nullptr;
+    return &m_lines[static_cast<size_t>(m_currentLine)];
+}
+
+bool COsgSettings::FindFirst(const std::string& tag)
+{
+    for (size_t i = 0; i < m_lines.size(); ++i)
+    {
+        if (!m_lines[i].empty() && m_lines[i][0] == tag)
+        {
+            m_currentLine = static_cast<int>(i);
+            m_currentToken = 0;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool COsgSettings::FindNext(const std::string& tag)
+{
+    for (size_t i = static_cast<size_t>(m_currentLine) + 1; i < m_lines.size(); ++i)
+    {
+        if (!m_lines[i].empty() && m_lines[i][0] == tag)
+        {
+            m_currentLine = static_cast<int>(i);
+            m_currentToken = 0;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool COsgSettings::NextUnless(const std::string& closingTag)
+{
+    const size_t next = static_cast<size_t>(m_currentLine) + 1;
+    if (next >= m_lines.size())
+    {
+        m_currentLine = 0;
+        m_currentToken = 0;
+        return false;
+    }
+    if (!m_lines[next].empty() && m_lines[next][0] == closingTag) return false;
+    m_currentLine = static_cast<int>(next);
+    m_currentToken = 0;
+    return true;
+}
+
+bool COsgSettings::NextLine()
+{
+    const size_t next = static_cast<size_t>(m_currentLine) + 1;
+    m_currentToken = 0;
+    if (next >= m_lines.size())
+    {
+        m_currentLine = 0;
+        return false;
+    }
+    m_currentLine = static_cast<int>(next);
+    return true;
+}
+
+std::string COsgSettings::NextString()
+{
+    const std::vector<std::string>* tokens = CurrentTokens();
+    if (!tokens || static_cast<size_t>(m_currentToken) >= tokens->size()) return std::string();
+    return (*tokens)[static_cast<size_t>(m_currentToken++)];
+}
+
+int COsgSettings::NextInt()
+{
+    const std::string token = NextString();
+    return token.empty() ? 0 : std::atoi(token.c_str());
+}
+
+double COsgSettings::NextFloat()
+{
+    const std::string token = NextString();
+    return token.empty() ? 0.0 : std::atof(token.c_str());
+}
+
+char* COsgSettings::NextTextCopy()
+{
+    const std::vector<std::string>* tokens = CurrentTokens();
+    if (!tokens || static_cast<size_t>(m_currentToken) >= tokens->size()) return nullptr;
+    const std::string token = NextString();
+    char* copy = new char[std::max(kTextCopyMin, token.size() + 1)];
+    std::memcpy(copy, token.c_str(), token.size() + 1);
+    return copy;
+}
+
+std::string COsgSettings::RestOfLine()
+{
+    std::string rest;
+    for (std::string token = NextString(); !token.empty(); token = NextString())
+    {
+        if (!rest.empty()) rest += ' ';
+        rest += token;
+    }
+    return rest;
+}
+
+bool COsgSettings::Open(const std::string& path, bool replaceOnClose)
+{
+    if (m_writeOpen) Close();
+    m_targetPath = path;
+    m_writePath = replaceOnClose ? path + ".tmp~" : path;
+    m_out.clear();
+    m_out.open(m_writePath, std::ios::out | std::ios::trunc | std::ios::binary);
+    m_writeOpen = m_out.is_open();
+    m_indentLevel = 0;
+    return m_writeOpen;
+}
+
+void COsgSettings::Indent()
+{
+    ++m_indentLevel;
+}
+
+void COsgSettings::Unindent()
+{
+    if (m_indentLevel > 0) --m_indentLevel;
+}
+
+void COsgSettings::WriteIndent()
+{
+    for (int i = 0; i < m_indentLevel; ++i) m_out << "    ";
+}
+
+void COsgSettings::EndLine()
+{
+    m_out << '\n';
+    m_out.flush();
+}
+
+void COsgSettings::WriteTag(const std::string& tag)
+{
+    m_out << tag << ' ';
+}
+
+void COsgSettings::WriteLine(const std::string& text)
+{
+    m_out << text << ' ';
+    EndLine();
+}
+
+void COsgSettings::WriteInt(int value)
+{
+    m_out << value << ' ';
+    EndLine();
+}
+
+void COsgSettings::WriteFloat(double value)
+{
+    m_out << formatFloat(value) << ' ';
+    EndLine();
+}
+
+void COsgSettings::WriteString(const std::string& value)
+{
+    m_out << value << ' ';
+    EndLine();
+}
+
+void COsgSettings::WriteVec3(const osg::Vec3f& v, bool endLine)
+{
+    for (int i = 0; i < 3; ++i) m_out << formatFloat(v[i]) << ' ';
+    if (endLine) EndLine();
+}
+
+void COsgSettings::WriteVec4(const osg::Vec4f& v, bool endLine)
+{
+    for (int i = 0; i < 4; ++i) m_out << formatFloat(v[i]) << ' ';
+    if (endLine) EndLine();
+}
+
+bool COsgSettings::Close()
+{
+    if (!m_writeOpen) return false;
+    m_writeOpen = false;
+    m_out.flush();
+    bool ok = !m_out.fail();
+    m_out.close();
+    ok = ok && !m_out.fail();
+    if (m_writePath == m_targetPath) return ok;
+    if (ok && std::rename(m_writePath.c_str(), m_targetPath.c_str()) == 0) return true;
+    std::remove(m_writePath.c_str());
+    return false;
+}

@@ -1,0 +1,93 @@
+#pragma once
+// Reader and writer of tag files, the plain-text format of every settings,
+// content and layout file: a line starts with a tag such as <THRESHOLD> and
+// the tag's values follow on the same line.
+//
+// Reading: the whole file is tokenised by Load; a cursor then walks lines and
+// tokens. A line starting with "$" ends the file, lines starting with "#" and
+// empty lines are skipped, commas separate like blanks, and a token that is a
+// lone "#" drops the rest of its line.
+//
+// Writing: each line is the indentation (four blanks per level), then every
+// token followed by one blank, then the line end; every line end flushes.
+// By default a file is written to a sibling temporary file that replaces the
+// original only when Close succeeds, so a failed write never loses the old file.
+
+#include <osg/Vec3f>
+#include <osg/Vec4f>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+class COsgSettings
+{
+public:
+    COsgSettings();
+    ~COsgSettings();
+    COsgSettings(const COsgSettings&) = delete;
+    COsgSettings& operator=(const COsgSettings&) = delete;
+
+    // ---- reading ----
+    /// Reads and tokenises the file; prints "Error: Failed to load <path>" to
+    /// standard output and returns false when it cannot be opened.
+    bool Load(const std::string& path);
+    bool IsLoaded() const { return m_loaded; }
+
+    bool FindFirst(const std::string& tag);
+    bool FindNext(const std::string& tag);
+    bool NextUnless(const std::string& closingTag);
+    bool NextLine();
+
+    std::string NextString();
+    int NextInt();
+    double NextFloat();
+    /// Copy of the current token in a buffer owned by the caller (delete[]);
+    /// at least 128 bytes and always large enough for the whole token.
+    /// Null when the line has no more tokens.
+    char* NextTextCopy();
+    std::string RestOfLine();
+
+    /// Number of lines kept (skipped lines not counted) and the cursor.
+    size_t LineCount() const { return m_lines.size(); }
+    int CurrentLine() const { return m_currentLine; }
+    const std::vector<std::string>& LineTokens(size_t line) const { return m_lines.at(line); }
+
+    // ---- writing ----
+    /// Opens the path for writing. With `replaceOnClose` the text goes to a
+    /// temporary sibling that replaces the file at Close; without it the file
+    /// itself is truncated and written line by line (the log does this).
+    bool Open(const std::string& path, bool replaceOnClose = true);
+    bool IsOpen() const { return m_writeOpen; }
+    void Indent();
+    void Unindent();
+    void WriteIndent();
+    void WriteTag(const std::string& tag);
+    void WriteLine(const std::string& text);
+    void WriteInt(int value);
+    void WriteFloat(double value);
+    void WriteString(const std::string& value);
+    void WriteVec3(const osg::Vec3f& v, bool endLine = true);
+    void WriteVec4(const osg::Vec4f& v, bool endLine = true);
+    /// True when every write reached the file (and, with replaceOnClose, the
+    /// file was replaced); false otherwise, leaving any old file untouched.
+    bool Close();
+
+    /// Splits one physical line into tokens by the rules above.
+    static std::vector<std::string> Tokenise(const std::string& line);
+
+private:
+    void EndLine();
+    const std::vector<std::string>* CurrentTokens() const;
+
+    std::vector<std::vector<std::string>> m_lines;
+    bool m_loaded = false;
+    int m_currentLine = 0;
+    int m_currentToken = 0;
+
+    bool m_writeOpen = false;
+    int m_indentLevel = 0;
+    std::ofstream m_out;
+    std::string m_targetPath;
+    std::string m_writePath;
+};

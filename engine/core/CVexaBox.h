@@ -1,0 +1,181 @@
+#pragma once
+// The engine's application object: the one object a host creates. It owns
+// the window, the scene, the video, content and sound managers, the input
+// plumbing, the text HUD and the splash screen.
+//
+// A host calls, all on one thread: the constructor, Init once, then Update
+// and Render once per frame while Update returns true, then CleanUp, then
+// the destructor.
+
+#include "CEngineOptions.h"
+#include "CObjectManager.h"
+#include "CRenderSurface.h"
+#include "CSoundManager.h"
+#include "CVideo.h"
+#include "cHud.h"
+#include "cSplash.h"
+
+#include <osg/Group>
+#include <osg/Image>
+#include <osg/MatrixTransform>
+#include <osg/Projection>
+#include <osg/Timer>
+#include <osg/Vec4f>
+#include <osg/ref_ptr>
+#include <osgGA/EventQueue>
+#include <osgGA/EventVisitor>
+#include <osgGA/GUIEventHandler>
+#include <osgUtil/SceneView>
+
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <string>
+
+class COsgSettings;
+class CTextureStore;
+class MyActionAdapter;
+class MyKeyboardMouseCallback;
+
+class CVexaBox
+{
+public:
+    CVexaBox();
+    virtual ~CVexaBox();
+    CVexaBox(const CVexaBox&) = delete;
+    CVexaBox& operator=(const CVexaBox&) = delete;
+
+    /// Builds everything; always true. A null window handle makes the engine
+    /// open its own window. "--help" and "--version" print to standard output
+    /// and build nothing; the first Update then returns false.
+    bool Init(int argc, char** argv, const char* contentList, bool enableKeyCommands, bool useGui,
+              bool useShadows, bool showDebugLayer, CRenderSurface::WindowHandle windowHandle = 0);
+    /// One frame of logic; false means the host must stop. The argument is
+    /// not used: time comes from the engine's own clock.
+    bool Update(float);
+    /// Draws one frame and swaps buffers.
+    void Render();
+    /// Stops and releases the subsystems and saves the settings.
+    void CleanUp();
+
+    CObjectManager* GetObjectManager() { return &m_objectManager; }
+    CVideo* GetVideoManager() { return &m_videoManager; }
+    CSoundManager* GetSoundManager() { return &m_soundManager; }
+    CRenderSurface* GetRenderSurface() { return m_renderSurface.get(); }
+    osgUtil::SceneView* GetSceneView() { return m_sceneView.get(); }
+    cHud* GetHud() { return &m_hud; }
+
+    void ToggleFullScreen();
+    void ToggleFlipScreen();
+    void ToggleThresholdView();
+    void ToggleShowHelp();
+    void RealiseWnd();
+    void LoadDefaultLghts();
+
+    void ReadInitSettings();
+    void ReadSettings();
+    void WriteSettings();
+
+    void CheckButtons();
+    void SetCapturePath(const std::string& path);
+    void CaptureScreen();
+
+    // State a host or a test may inspect.
+    bool IsInitialised() const { return m_initialised; }
+    const CEngineOptions& GetOptions() const { return m_options; }
+    const std::string& GetSettingsPath() const { return m_settingsPath; }
+    void SetSettingsPath(const std::string& path) { m_settingsPath = path; }
+    const std::string& GetHelpText() const { return m_helpText; }
+    const osg::Vec4f& GetClearColor() const { return m_clearColor; }
+    int GetShadowMapResolution() const { return m_shadowMapResolution; }
+    const std::string& GetCameraConfig() const { return m_cameraConfig; }
+    int GetCaptureCount() const { return m_captureCount; }
+    bool GetCaptureNewOn() const { return m_captureNewOn; }
+    bool GetRotateSettings() const { return m_rotateSettings; }
+    bool GetShowMouse() const { return m_showMouse; }
+    bool IsFlipped() const { return m_flipped; }
+    bool IsFullScreen() const { return m_fullScreen; }
+    int GetScreenWidth() const { return m_screenWidth; }
+    int GetScreenHeight() const { return m_screenHeight; }
+    /// Reference time of the last frame stamp, seconds.
+    double GetReferenceTime() const { return m_referenceTime; }
+    float GetLastTimeStep() const;
+
+private:
+    static std::string BuildHelpText();
+    void CreateRenderSurface();
+    void CreateSceneView();
+    void BuildScene(const char* contentList);
+    void CreateInput();
+    void StartClock();
+    float AdvanceClock(double& referenceTime);
+    void DispatchEvents(double referenceTime);
+    void ApplySettingsLine(COsgSettings& file, const std::string& tag);
+
+    // Presentation
+    cSplash m_splash;
+    cHud m_hud;
+    std::string m_helpText;
+
+    // Start-up state
+    bool m_initialised = false;
+    bool m_infoOnly = false;  // "--help" or "--version": nothing was built
+    bool m_enableKeyCommands = false, m_useGui = false, m_useShadows = false, m_showDebugLayer = false;
+    CRenderSurface::WindowHandle m_windowHandle = 0;
+    int m_screenWidth = 800, m_screenHeight = 600;  // pixels
+    CEngineOptions m_options;
+
+    // Clock
+    int64_t m_counterStart = 0, m_counterFrequency = 1;
+    osg::Timer_t m_startTick = 0;
+    bool m_fixedTimeStep = false;
+    double m_referenceTime = 0.0;  // seconds
+    unsigned int m_framesUpdated = 0;
+
+    // Paths and names
+    std::string m_contentFolder = "models";
+    std::string m_settingsPath = "../Data/VexaSettings.tsf";
+    std::string m_cameraConfig;
+    std::string m_staticToolbarName = "NONE";
+    std::string m_screenSaverVideo;
+
+    // Scene and window
+    osg::ref_ptr<CRenderSurface> m_renderSurface;
+    osg::ref_ptr<osgUtil::SceneView> m_sceneView;
+    osg::ref_ptr<osg::Group> m_rootGroup;
+    osg::ref_ptr<osg::Group> m_sceneGroup;
+    osg::ref_ptr<osg::Projection> m_projectionNode;
+    osg::ref_ptr<osg::MatrixTransform> m_viewTransform;
+    osg::Vec4f m_clearColor{0.5f, 0.5f, 0.6f, 1.0f};
+    int m_shadowMapResolution = 1024;  // texels
+    bool m_flipped = false, m_fullScreen = false;
+
+    // Input plumbing
+    osg::ref_ptr<MyKeyboardMouseCallback> m_keyboardMouseCallback;
+    std::unique_ptr<MyActionAdapter> m_actionAdapter;
+    osg::ref_ptr<osgGA::EventVisitor> m_eventVisitor;
+    osg::ref_ptr<osgGA::EventQueue> m_eventQueue;
+    std::list<osg::ref_ptr<osgGA::GUIEventHandler>> m_eventHandlers;
+
+    // Owned subsystems
+    CVideo m_videoManager;
+    CObjectManager m_objectManager;
+    CSoundManager m_soundManager;
+    CTextureStore* m_textureStore = nullptr;
+
+    // Settings-backed members
+    bool m_showMouse = false, m_rotateSettings = false, m_useScreenSaver = false;
+    float m_screenSaverTimeout = 30.f;  // seconds
+    bool m_settingsMenu = false;
+
+    // Screen saver and page fade
+    float m_idleTime = 0.f;  // seconds
+
+    // Captures
+    bool m_capturing = false;
+    int m_captureFrame = 0;
+    osg::ref_ptr<osg::Image> m_captureImage;
+    int m_captureCount = 0;
+    bool m_captureNewOn = false;
+    std::string m_capturePath;
+};

@@ -1,0 +1,12 @@
+#include "CEffectLibrary.h"
+
+CEffectLibrary* CEffectLibrary::Instance()
+{
+    static CEffectLibrary* instance = new CEffectLibrary();
+    return instance;
+}
+
+bool CEffectLibrary::LoadPresets(const std::string&)
+{
+    return false;
+}

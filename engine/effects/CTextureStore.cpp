@@ -1,0 +1,7 @@
+#include "CTextureStore.h"
+
+CTextureStore* CTextureStore::Instance()
+{
+    static CTextureStore* instance = new CTextureStore();
+    return instance;
+}

@@ -1,0 +1,255 @@
+#include "CRenderSurface.h"
+
+#include "CKeyboardMouseCallback.h"
+#include "CSystemInfo.h"
+
+#include <osgGA/EventQueue>
+#include <osgGA/GUIEventAdapter>
+#include <osgViewer/api/X11/GraphicsWindowX11>
+
+#include <X11/Xlib.h>
+
+#include <cstdio>
+
+namespace
+{
+// Xlib's default error handler ends the process. A window destroyed by
+// another program makes the next requests on it fail; those failures are
+// expected, so they are counted and otherwise ignored.
+int g_xErrorCount = 0;
+
+int absorbXError(Display*, XErrorEvent* event)
+{
+    ++g_xErrorCount;
+    if (g_xErrorCount <= 3)
+        std::fprintf(stderr, "Vexamark: X error %d (request %d) ignored\n", event->error_code,
+                     event->request_code);
+    return 0;
+}
+
+void installXErrorHandler()
+{
+    static bool installed = false;
+    if (installed) return;
+    XSetErrorHandler(absorbXError);
+    installed = true;
+}
+
+unsigned int mouseButtonNumber(int osgButtonMask)
+{
+    switch (osgButtonMask)
+    {
+    case osgGA::GUIEventAdapter::LEFT_MOUSE_BUTTON: return 1;
+    case osgGA::GUIEventAdapter::MIDDLE_MOUSE_BUTTON: return 2;
+    case osgGA::GUIEventAdapter::RIGHT_MOUSE_BUTTON: return 3;
+    default: return 0;
+    }
+}
+
+// Character keys reach keyPress, all other keys (0xFFxx symbols) specialKeyPress.
+bool isSpecialKey(int key)
+{
+    return key >= 0xFF00;
+}
+
+osgViewer::GraphicsWindowX11* asX11(osg::GraphicsContext* gc)
+{
+    return dynamic_cast<osgViewer::GraphicsWindowX11*>(gc);
+}
+}
+
+CRenderSurface::CRenderSurface() = default;
+
+CRenderSurface::~CRenderSurface()
+{
+    stop();
+}
+
+void CRenderSurface::setWindowName(const std::string& name)
+{
+    m_name = name;
+    if (auto* gw = dynamic_cast<osgViewer::GraphicsWindow*>(m_context.get())) gw->setWindowName(name);
+}
+
+void CRenderSurface::setWindowRectangle(int x, int y, unsigned int width, unsigned int height)
+{
+    m_x = x;
+    m_y = y;
+    m_width = width;
+    m_height = height;
+    applyWindowState();
+}
+
+void CRenderSurface::getWindowRectangle(int& x, int& y, unsigned int& width, unsigned int& height) const
+{
+    x = m_x;
+    y = m_y;
+    width = m_width;
+    height = m_height;
+}
+
+void CRenderSurface::useBorder(bool flag)
+{
+    m_border = flag;
+    applyWindowState();
+}
+
+void CRenderSurface::useCursor(bool flag)
+{
+    m_cursor = flag;
+    if (auto* gw = dynamic_cast<osgViewer::GraphicsWindow*>(m_context.get())) gw->useCursor(flag);
+}
+
+void CRenderSurface::fullScreen(bool flag)
+{
+    m_fullScreen = flag;
+    applyWindowState();
+}
+
+void CRenderSurface::applyWindowState()
+{
+    auto* gw = dynamic_cast<osgViewer::GraphicsWindow*>(m_context.get());
+    if (!gw || !gw->isRealized() || m_hostWindow) return;
+    int x = m_x, y = m_y;
+    int w = static_cast<int>(m_width), h = static_cast<int>(m_height);
+    if (m_fullScreen) {
+        x = 0;
+        y = 0;
+        CSystemInfo::GetPrimaryScreenSize(w, h);
+    }
+    gw->setWindowDecoration(m_border && !m_fullScreen);
+    gw->setWindowRectangle(x, y, w, h);
+}
+
+bool CRenderSurface::realize()
+{
+    if (isRealized()) return true;
+    osg::ref_ptr<osg::GraphicsContext::Traits> traits = new osg::GraphicsContext::Traits;
+    traits->readDISPLAY();
+    traits->setUndefinedScreenDetailsToDefaultScreen();
+    int x = m_x, y = m_y;
+    int w = static_cast<int>(m_width), h = static_cast<int>(m_height);
+    if (m_fullScreen) {
+        x = 0;
+        y = 0;
+        CSystemInfo::GetPrimaryScreenSize(w, h);
+    }
+    traits->x = x;
+    traits->y = y;
+    traits->width = w;
+    traits->height = h;
+    traits->windowName = m_name;
+    traits->windowDecoration = m_border && !m_fullScreen;
+    traits->useCursor = m_cursor;
+    traits->doubleBuffer = m_visual.doubleBuffer;
+    traits->alpha = m_visual.rgba ? 8 : 0;
+    traits->depth = static_cast<unsigned int>(m_visual.depthBits);
+    traits->sharedContext = nullptr;
+    if (m_hostWindow) traits->inheritedWindowData = new osgViewer::GraphicsWindowX11::WindowData(m_hostWindow);
+
+    // Without a display OSG's window factory prints its own complaint; keep
+    // that away from unattended runs and simply report failure.
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display) return false;
+
+    osg::ref_ptr<osg::GraphicsContext> gc = osg::GraphicsContext::createGraphicsContext(traits.get());
+    if (!gc.valid()) return false;
+    installXErrorHandler();
+    if (!gc->realize() || !gc->isRealized()) return false;
+    m_context = gc;
+    return true;
+}
+
+bool CRenderSurface::isRealized() const
+{
+    return m_context.valid() && m_context->isRealized() && m_context->valid();
+}
+
+unsigned int CRenderSurface::getWindowWidth() const
+{
+    const osg::GraphicsContext::Traits* t = m_context.valid() ? m_context->getTraits() : nullptr;
+    return t ? static_cast<unsigned int>(t->width) : m_width;
+}
+
+unsigned int CRenderSurface::getWindowHeight() const
+{
+    const osg::GraphicsContext::Traits* t = m_context.valid() ? m_context->getTraits() : nullptr;
+    return t ? static_cast<unsigned int>(t->height) : m_height;
+}
+
+bool CRenderSurface::makeCurrent()
+{
+    return isRealized() && m_context->makeCurrent();
+}
+
+void CRenderSurface::releaseContext()
+{
+    if (isRealized()) m_context->releaseContext();
+}
+
+void CRenderSurface::swapBuffers()
+{
+    if (isRealized()) m_context->swapBuffers();
+}
+
+void CRenderSurface::stop()
+{
+    if (!m_context.valid()) return;
+    // Closing a context whose window vanished still talks to the X server;
+    // the absorbing error handler keeps that harmless.
+    m_context->close(true);
+    m_context = nullptr;
+}
+
+bool CRenderSurface::windowVanished() const
+{
+    osgViewer::GraphicsWindowX11* x11 = asX11(m_context.get());
+    if (!x11 || m_hostWindow) return false;
+    Display* display = x11->getDisplayToUse();
+    if (!display) return true;
+    XWindowAttributes attributes;
+    const int before = g_xErrorCount;
+    const Status ok = XGetWindowAttributes(display, x11->getWindow(), &attributes);
+    return !ok || g_xErrorCount != before;
+}
+
+void CRenderSurface::pollInput(CKeyboardMouseCallback& callback)
+{
+    auto* gw = dynamic_cast<osgViewer::GraphicsWindow*>(m_context.get());
+    if (!gw || !isRealized()) return;
+    if (windowVanished())
+    {
+        stop();
+        return;
+    }
+    gw->checkEvents();
+    osgGA::EventQueue::Events events;
+    gw->getEventQueue()->takeEvents(events);
+    bool closeRequested = false;
+    for (const osg::ref_ptr<osgGA::Event>& base : events)
+    {
+        const osgGA::GUIEventAdapter* ev = base->asGUIEventAdapter();
+        if (!ev) continue;
+        const float x = ev->getXnormalized();
+        const float y = ev->getYnormalized();
+        switch (ev->getEventType())
+        {
+        case osgGA::GUIEventAdapter::PUSH: callback.buttonPress(x, y, mouseButtonNumber(ev->getButton())); break;
+        case osgGA::GUIEventAdapter::RELEASE: callback.buttonRelease(x, y, mouseButtonNumber(ev->getButton())); break;
+        case osgGA::GUIEventAdapter::MOVE:
+        case osgGA::GUIEventAdapter::DRAG: callback.mouseMotion(x, y); break;
+        case osgGA::GUIEventAdapter::KEYDOWN:
+            if (isSpecialKey(ev->getKey())) callback.specialKeyPress(ev->getKey());
+            else callback.keyPress(ev->getKey());
+            break;
+        case osgGA::GUIEventAdapter::KEYUP:
+            if (isSpecialKey(ev->getKey())) callback.specialKeyRelease(ev->getKey());
+            else callback.keyRelease(ev->getKey());
+            break;
+        case osgGA::GUIEventAdapter::CLOSE_WINDOW:
+        case osgGA::GUIEventAdapter::QUIT_APPLICATION: closeRequested = true; break;
+        default: break;
+        }
+    }
+    if (closeRequested || !gw->isRealized()) stop();
+}
