@@ -1,0 +1,143 @@
+#include "vxt/stages/LuminanceStage.h"
+
+#include <emmintrin.h>
+
+#include <cassert>
+
+namespace vxt {
+
+namespace {
+
+inline std::uint8_t luma(int r, int g, int b) {
+    return static_cast<std::uint8_t>((77 * r + 150 * g + 29 * b + 128) >> 8);
+}
+
+// Rows of a 3- or 4-byte format with the red, green, blue byte offsets given.
+template <int BPP, int R, int G, int B>
+void convertRows(const ImageView& in, int stride, Plane& out) {
+    for (int y = 0; y < in.height; ++y) {
+        const std::uint8_t* s = in.data + static_cast<std::size_t>(y) * stride;
+        std::uint8_t* d = out.data + static_cast<std::size_t>(y) * out.stride;
+        for (int x = 0; x < in.width; ++x, s += BPP) d[x] = luma(s[R], s[G], s[B]);
+    }
+}
+
+// 4-byte formats, 4 pixels at a time with SSE2 (weights in 16-bit lanes).
+template <int R, int G, int B>
+void convertRows4(const ImageView& in, int stride, Plane& out) {
+    // Per pixel the 4 bytes are weighted by w[R]=77, w[G]=150, w[B]=29, alpha 0.
+    short w[4] = {0, 0, 0, 0};
+    w[R] = 77;
+    w[G] = 150;
+    w[B] = 29;
+    const __m128i weights = _mm_setr_epi16(w[0], w[1], w[2], w[3], w[0], w[1], w[2], w[3]);
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i round = _mm_set1_epi32(128);
+    for (int y = 0; y < in.height; ++y) {
+        const std::uint8_t* s = in.data + static_cast<std::size_t>(y) * stride;
+        std::uint8_t* d = out.data + static_cast<std::size_t>(y) * out.stride;
+        int x = 0;
+        for (; x + 8 <= in.width; x += 8) {
+            __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + x * 4));
+            __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + x * 4 + 16));
+            __m128i a0 = _mm_madd_epi16(_mm_unpacklo_epi8(a, zero), weights);
+            __m128i a1 = _mm_madd_epi16(_mm_unpackhi_epi8(a, zero), weights);
+            __m128i b0 = _mm_madd_epi16(_mm_unpacklo_epi8(b, zero), weights);
+            __m128i b1 = _mm_madd_epi16(_mm_unpackhi_epi8(b, zero), weights);
+            // Each 32-bit lane holds half a pixel's sum; add neighbours pairwise.
+            __m128i sa = _mm_add_epi32(_mm_shuffle_epi32(a0, 0x88), _mm_shuffle_epi32(a0, 0xDD));
+            __m128i sb = _mm_add_epi32(_mm_shuffle_epi32(a1, 0x88), _mm_shuffle_epi32(a1, 0xDD));
+            __m128i sc = _mm_add_epi32(_mm_shuffle_epi32(b0, 0x88), _mm_shuffle_epi32(b0, 0xDD));
+            __m128i sd = _mm_add_epi32(_mm_shuffle_epi32(b1, 0x88), _mm_shuffle_epi32(b1, 0xDD));
+            __m128i p0 = _mm_unpacklo_epi64(sa, sb);  // pixels 0..3
+            __m128i p1 = _mm_unpacklo_epi64(sc, sd);  // pixels 4..7
+            p0 = _mm_srli_epi32(_mm_add_epi32(p0, round), 8);
+            p1 = _mm_srli_epi32(_mm_add_epi32(p1, round), 8);
+            __m128i p = _mm_packs_epi32(p0, p1);
+            p = _mm_packus_epi16(p, zero);
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(d + x), p);
+        }
+        for (; x < in.width; ++x) {
+            const std::uint8_t* px = s + x * 4;
+            d[x] = luma(px[R], px[G], px[B]);
+        }
+    }
+}
+
+// 4:2:2 formats: the luma bytes are every other byte, starting at `first`.
+void convertYuv(const ImageView& in, int stride, int first, Plane& out) {
+    for (int y = 0; y < in.height; ++y) {
+        const std::uint8_t* s = in.data + static_cast<std::size_t>(y) * stride + first;
+        std::uint8_t* d = out.data + static_cast<std::size_t>(y) * out.stride;
+        for (int x = 0; x < in.width; ++x) d[x] = s[2 * x];
+    }
+}
+
+// Half-size image: mean of each 2x2 block (odd last row/column dropped).
+void halve(const Plane& full, Plane& half) {
+    for (int y = 0; y < half.height; ++y) {
+        const std::uint8_t* a = full.data + static_cast<std::size_t>(2 * y) * full.stride;
+        const std::uint8_t* b = a + full.stride;
+        std::uint8_t* d = half.data + static_cast<std::size_t>(y) * half.stride;
+        int x = 0;
+        const __m128i mask = _mm_set1_epi16(0x00FF);
+        for (; x + 8 <= half.width; x += 8) {
+            __m128i ra = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + 2 * x));
+            __m128i rb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + 2 * x));
+            __m128i ea = _mm_and_si128(ra, mask), oa = _mm_srli_epi16(ra, 8);
+            __m128i eb = _mm_and_si128(rb, mask), ob = _mm_srli_epi16(rb, 8);
+            __m128i sum = _mm_add_epi16(_mm_add_epi16(ea, oa), _mm_add_epi16(eb, ob));
+            sum = _mm_srli_epi16(_mm_add_epi16(sum, _mm_set1_epi16(2)), 2);
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(d + x), _mm_packus_epi16(sum, sum));
+        }
+        for (; x < half.width; ++x)
+            d[x] = static_cast<std::uint8_t>((a[2 * x] + a[2 * x + 1] + b[2 * x] + b[2 * x + 1] + 2) >> 2);
+    }
+}
+
+void ensurePlane(std::vector<std::uint8_t>& buf, int w, int h, Plane& p) {
+    std::size_t need = static_cast<std::size_t>(w) * h;
+    if (buf.size() < need) buf.resize(need);
+    p.data = buf.data();
+    p.width = w;
+    p.height = h;
+    p.stride = w;
+}
+
+}  // namespace
+
+void luminanceStage(const ImageView& in, const LuminanceParams& p, LuminanceOutput& out) {
+    assert(in.data && in.width > 0 && in.height > 0 && "luminanceStage: empty frame");
+    const int bpp = bytesPerPixel(in.format);
+    assert(bpp > 0 && "luminanceStage: invalid pixel format");
+    const int stride = in.stride > 0 ? in.stride : in.width * bpp;
+    if (in.format == PixelFormat::Mono) {
+        out.full.data = const_cast<std::uint8_t*>(in.data);  // read only
+        out.full.width = in.width;
+        out.full.height = in.height;
+        out.full.stride = stride;
+    } else {
+        ensurePlane(out.fullBuffer, in.width, in.height, out.full);
+        switch (in.format) {
+            case PixelFormat::RGB: convertRows<3, 0, 1, 2>(in, stride, out.full); break;
+            case PixelFormat::BGR: convertRows<3, 2, 1, 0>(in, stride, out.full); break;
+            case PixelFormat::RGBA: convertRows4<0, 1, 2>(in, stride, out.full); break;
+            case PixelFormat::BGRA: convertRows4<2, 1, 0>(in, stride, out.full); break;
+            case PixelFormat::ABGR: convertRows4<3, 2, 1>(in, stride, out.full); break;
+            case PixelFormat::ARGB: convertRows4<1, 2, 3>(in, stride, out.full); break;
+            case PixelFormat::UYVY: convertYuv(in, stride, 1, out.full); break;
+            case PixelFormat::YUYV: convertYuv(in, stride, 0, out.full); break;
+            default: break;
+        }
+    }
+    if (p.imageProcMode == 1) {
+        ensurePlane(out.halfBuffer, in.width / 2, in.height / 2, out.proc);
+        halve(out.full, out.proc);
+        out.scale = 2;
+    } else {
+        out.proc = out.full;
+        out.scale = 1;
+    }
+}
+
+}  // namespace vxt
