@@ -1,0 +1,109 @@
+#pragma once
+// A streaming connection to one camera: opens the device, lists its capture
+// formats, sets one, and runs its own streaming thread (memory-mapped buffers,
+// bounded waits) that hands every good frame to a callback as BGRA rows stored
+// bottom-up. Vertical and horizontal flips are the receiver's business.
+//
+// Faults are logged as one clear line each, rate-limited (a repeating fault gives a
+// line now and a count later, never a flood): a busy device, too little USB
+// bandwidth, time-outs, corrupt or truncated frames (dropped, never passed on) and a
+// device that disappears (the thread ends, isValid() turns false, stop()/close()
+// still work).
+//
+// Ownership and threading: the session owns the device. Call everything except
+// isValid()/isStreaming()/counters from one thread. The frame callback runs on the
+// streaming thread; its pixel pointer is valid only during the call (copy what you
+// keep). stop() and the destructor wait for the thread, at most one wait slice
+// (50 ms) plus the callback's own time.
+#include "CaptureFormat.h"
+#include "FrameConverter.h"
+#include "IVideoDevice.h"
+#include "RateLimitedLog.h"
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace vexa {
+namespace media {
+
+class V4l2CaptureSession {
+public:
+    using FrameCallback = std::function<void(const uint8_t* bgraBottomUp, int width, int height, int strideBytes)>;
+
+    V4l2CaptureSession(std::unique_ptr<IVideoDevice> device, LogSink log, RateLimitedLog::Clock clock = RateLimitedLog::Clock());
+    ~V4l2CaptureSession();
+    V4l2CaptureSession(const V4l2CaptureSession&) = delete;
+    V4l2CaptureSession& operator=(const V4l2CaptureSession&) = delete;
+
+    // Opens the node (e.g. /dev/video0 or a /dev/v4l/by-id/... link) and lists its formats.
+    bool open(const std::string& path);
+    void close();
+    bool isOpen() const;
+    // Open and not lost.
+    bool isValid() const;
+    bool isStreaming() const;
+
+    const std::string& path() const { return path_; }
+    const std::string& cardName() const { return card_; }
+    const std::vector<CaptureFormat>& formats() const { return formats_; }
+    std::vector<std::string> formatNames() const;
+    // The format the device was using when opened (index into formats()).
+    int defaultFormatIndex() const { return defaultFormat_; }
+    int currentFormatIndex() const { return currentFormat_; }
+
+    // Sets formats()[index] on the device (not while streaming).
+    bool applyFormat(int index);
+
+    // Size of the frames the callback receives (after applyFormat/start).
+    int width() const { return converter_.width(); }
+    int height() const { return converter_.height(); }
+    // How long the streaming thread waits for a frame before reporting a time-out.
+    int frameTimeoutMs() const { return timeoutMs_; }
+
+    // Starts streaming; uses the device's current format when none was applied.
+    bool start(FrameCallback onFrame);
+    void stop();
+
+    // Device controls (brightness, contrast, ...), the camera's "property page".
+    std::vector<VideoControl> controls();
+    bool getControl(uint32_t id, int32_t& value);
+    bool setControl(uint32_t id, int32_t value);
+
+    uint64_t framesDelivered() const { return delivered_.load(); }
+    uint64_t framesDropped() const { return dropped_.load(); }
+
+private:
+    bool configureConverter(const VideoPixelFormat& f);
+    bool prepareCurrentFormat();
+    void setTimeoutFrom(const VideoFrameInterval& interval, const std::string& formatName);
+    void run();
+    bool handleFrame();
+    void lost(int error, const char* during);
+    std::string who() const { return "camera '" + path_ + "'"; }
+
+    std::unique_ptr<IVideoDevice> device_;
+    RateLimitedLog log_;
+    FrameConverter converter_;
+    FrameCallback onFrame_;
+    std::thread thread_;
+    std::atomic<bool> stopRequested_{false};
+    std::atomic<bool> streaming_{false};
+    std::atomic<bool> lost_{false};
+    std::atomic<uint64_t> delivered_{0};
+    std::atomic<uint64_t> dropped_{0};
+    std::string path_;
+    std::string card_;
+    std::vector<CaptureFormat> formats_;
+    int defaultFormat_ = -1;
+    int currentFormat_ = -1;
+    bool formatReady_ = false;
+    int timeoutMs_ = 1000;
+    uint32_t bufferCount_ = 0;
+};
+
+}  // namespace media
+}  // namespace vexa
