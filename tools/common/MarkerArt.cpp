@@ -66,7 +66,7 @@ void steps(cairo_t* cr) {
     rect(cr, 0.06, 0.66, 0.28, 0.28);
     rect(cr, 0.36, 0.40, 0.28, 0.54);
     rect(cr, 0.66, 0.12, 0.28, 0.82);
-    disc(cr, 0.20, 0.22, 0.13);
+    disc(cr, 0.45, 0.17, 0.11);
 }
 
 void arrow(cairo_t* cr) {
@@ -79,18 +79,17 @@ void arrow(cairo_t* cr) {
 void sail(cairo_t* cr) {
     cairo_set_source_rgb(cr, 0.05, 0.20, 0.62);  // blue right triangle, lower left
     polygon(cr, {0.06, 0.94, 0.06, 0.30, 0.70, 0.94});
-    cairo_set_source_rgb(cr, 0.78, 0.10, 0.10);  // red sun, upper right
-    disc(cr, 0.72, 0.28, 0.20);
+    cairo_set_source_rgb(cr, 0.78, 0.10, 0.10);  // red sun, upper left
+    disc(cr, 0.30, 0.20, 0.15);
+    cairo_set_source_rgb(cr, 0.05, 0.20, 0.62);  // blue bar, right edge
+    rect(cr, 0.80, 0.06, 0.14, 0.40);
 }
 
 void quad(cairo_t* cr) {
     cairo_set_source_rgb(cr, 0, 0, 0);
-    rect(cr, 0.06, 0.06, 0.38, 0.38);              // square, top left
-    disc(cr, 0.75, 0.25, 0.19);                    // disc, top right
-    polygon(cr, {0.56, 0.94, 0.94, 0.94, 0.94, 0.56});  // triangle, bottom right
-    cairo_set_line_width(cr, 0.07);                // ring outline, bottom left
-    cairo_arc(cr, 0.25, 0.75, 0.15, 0, 2 * M_PI);
-    cairo_stroke(cr);
+    rect(cr, 0.06, 0.06, 0.40, 0.40);              // large square, top left
+    disc(cr, 0.76, 0.24, 0.14);                    // disc, top right
+    polygon(cr, {0.06, 0.56, 0.06, 0.94, 0.44, 0.94});  // triangle, bottom left; bottom right empty
 }
 
 const std::map<std::string, Painter>& painters() {
@@ -98,7 +97,7 @@ const std::map<std::string, Painter>& painters() {
         {"corvane", corvane},
         {"glyph-f", [](cairo_t* cr) { letter(cr, "F", 0, 0, 0); }},
         {"glyph-r", [](cairo_t* cr) { letter(cr, "R", 0.62, 0.04, 0.10); }},
-        {"glyph-g", [](cairo_t* cr) { letter(cr, "G", 0.05, 0.16, 0.55); }},
+        {"glyph-k", [](cairo_t* cr) { letter(cr, "K", 0.05, 0.16, 0.55); }},
         {"steps", steps},
         {"arrow", arrow},
         {"sail", sail},
@@ -124,7 +123,7 @@ Image fromSurface(cairo_surface_t* s, int size) {
 
 const std::vector<std::string>& MarkerArt::names() {
     static const std::vector<std::string> order = {"corvane", "glyph-f", "arrow", "sail",
-                                                   "glyph-r", "glyph-g", "steps", "quad"};
+                                                   "glyph-r", "glyph-k", "steps", "quad"};
     return order;
 }
 

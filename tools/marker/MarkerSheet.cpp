@@ -15,13 +15,14 @@ namespace vxtools {
 namespace {
 
 constexpr double kPt = 72.0 / 25.4;     // points per mm
-constexpr double kPageMarginMm = 12.0;
-constexpr double kGapMm = 4.0;
+constexpr double kPageMarginMm = 8.0;
+constexpr double kGapMm = 0.0;  // neighbours share their cutting line
+constexpr double kCell = 1.125;  // cell side / marker width: quiet zone of 1/16 of the width per side
 constexpr double kLabelMm = 7.0;
 constexpr double kFooterMm = 10.0;
 
-double cellWidthMm(double w) { return w * 1.25; }
-double cellHeightMm(double w) { return w * 1.25 + kLabelMm; }
+double cellWidthMm(double w) { return w * kCell; }
+double cellHeightMm(double w) { return w * kCell + kLabelMm; }
 
 // Paints `img` into the square (x, y, side) in mm, pixels kept sharp.
 void paintPicture(cairo_t* cr, const Image& img, double x, double y, double side) {
@@ -57,12 +58,12 @@ void centredText(cairo_t* cr, const std::string& text, double cx, double baselin
 }
 
 void drawMarker(cairo_t* cr, const MarkerSheet::Entry& entry, double x, double y, double w) {
-    const double q = w / 8;
+    const double q = w * (kCell - 1) / 2;
     cairo_set_source_rgb(cr, 0.75, 0.75, 0.75);  // cutting line around the quiet zone
     cairo_set_line_width(cr, 0.2);
     const double dash[] = {1.5, 1.5};
     cairo_set_dash(cr, dash, 2, 0);
-    cairo_rectangle(cr, x, y, w * 1.25, w * 1.25);
+    cairo_rectangle(cr, x, y, w * kCell, w * kCell);
     cairo_stroke(cr);
     cairo_set_dash(cr, nullptr, 0, 0);
     cairo_set_source_rgb(cr, 0, 0, 0);
@@ -72,7 +73,7 @@ void drawMarker(cairo_t* cr, const MarkerSheet::Entry& entry, double x, double y
     paintPicture(cr, in.width() == in.height() ? in : Resampler::fitSquare(in, std::max(in.width(), in.height())),
                  x + q + w / 4, y + q + w / 4, w / 2);
     cairo_set_source_rgb(cr, 0, 0, 0);
-    centredText(cr, entry.name, x + w * 0.625, y + w * 1.25 + 5.0, 4.0);
+    centredText(cr, entry.name, x + w * kCell / 2, y + w * kCell + 5.0, 4.0);
 }
 
 std::string footerText(double w) {
@@ -85,8 +86,8 @@ std::string footerText(double w) {
 }  // namespace
 
 double MarkerSheet::maxWidthMm() {
-    return std::min((kPageWidthMm - 2 * kPageMarginMm) / 1.25,
-                    (kPageHeightMm - 2 * kPageMarginMm - kFooterMm - kLabelMm) / 1.25);
+    return std::min((kPageWidthMm - 2 * kPageMarginMm) / kCell,
+                    (kPageHeightMm - 2 * kPageMarginMm - kFooterMm - kLabelMm) / kCell);
 }
 
 int MarkerSheet::columns() const {

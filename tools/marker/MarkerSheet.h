@@ -1,8 +1,8 @@
 #pragma once
 // Lays printed markers with their names on A4 pages of a PDF for printing at 100 %.
 // Each marker is drawn as vector black border plus its inner picture, inside a white
-// quiet zone of 1/8 of the marker width, with a light dashed cutting line and the
-// name below.
+// quiet zone of 1/16 of the marker width on each side, inside a light dashed cutting
+// line shared with its neighbours, and the name below.
 
 #include <string>
 #include <vector>

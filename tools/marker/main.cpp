@@ -111,6 +111,11 @@ bool splitEntry(const std::string& text, std::string& name, std::string& source)
     return true;
 }
 
+std::string trim(const std::string& s) {
+    const size_t a = s.find_first_not_of(" \t"), b = s.find_last_not_of(" \t");
+    return a == std::string::npos ? "" : s.substr(a, b - a + 1);
+}
+
 // Reads a list file of "NAME=INNER" lines ('#' starts a comment); relative paths are
 // taken from the list file's folder.
 bool readList(const std::string& path, std::vector<std::pair<std::string, std::string>>& out, std::string& error) {
@@ -129,7 +134,7 @@ bool readList(const std::string& path, std::vector<std::pair<std::string, std::s
         line.erase(line.find_last_not_of(" \t\r") + 1);
         if (line.empty()) continue;
         std::string name, source;
-        if (!splitEntry(line, name, source)) {
+        if (!splitEntry(line, name, source) || (name = trim(name)).empty() || (source = trim(source)).empty()) {
             error = path + ":" + std::to_string(n) + ": expected NAME=INNER, found '" + line + "'";
             return false;
         }

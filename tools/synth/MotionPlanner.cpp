@@ -17,7 +17,7 @@ MotionPlanner::MotionPlanner(const SynthScene& scene, const std::vector<double>&
     for (size_t i = 0; i < scene.markers.size(); ++i) tracks_.push_back(makeTrack(i, cardHalfMm[i]));
     Random rng(Random::mix(scene.seed, 0x0CC1));
     for (int j = 0; j < scene.occluders; ++j)
-        occluders_.push_back({rng.uniform(0, 2 * kPi), rng.uniform(-0.4, 0.4), rng.uniform(0.15, 0.4),
+        occluders_.push_back({rng.uniform(0, 2 * kPi), rng.uniform(-0.4, 0.4), rng.uniform(0.2, 0.5),
                               rng.uniform(0, 2 * kPi)});
 }
 
@@ -106,7 +106,7 @@ MotionPlanner::Capsule MotionPlanner::occluder(size_t j, double t) const {
     double cu, cv;
     scene_.camera.project(p.t, cu, cv);
     const double sizePx = scene_.camera.fx * scene_.markers[target].widthMm / p.t[2];
-    const double angle = o.angle0 + o.turnRate * t, reach = sizePx * (0.7 + 0.25 * std::sin(2 * kPi * o.fr * t + o.pr));
+    const double angle = o.angle0 + o.turnRate * t, reach = sizePx * (0.65 + 0.3 * std::sin(2 * kPi * o.fr * t + o.pr));
     Capsule c;
     c.x0 = cu + reach * std::cos(angle);
     c.y0 = cv + reach * std::sin(angle);
