@@ -124,7 +124,7 @@ bool V4l2CaptureSession::applyFormat(int index) {
     return true;
 }
 
-bool V4l2CaptureSession::prepareCurrentFormat() {
+bool V4l2CaptureSession::prepareFormat() {
     if (formatReady_) return true;
     if (currentFormat_ >= 0) return applyFormat(currentFormat_);
     VideoPixelFormat f;
@@ -151,7 +151,7 @@ bool V4l2CaptureSession::start(FrameCallback onFrame) {
         log_.log("start", "cannot start " + who() + ": it is not open");
         return false;
     }
-    if (!prepareCurrentFormat()) return false;
+    if (!prepareFormat()) return false;
     bufferCount_ = kBuffers;
     int rc = device_->requestBuffers(bufferCount_);
     if (rc == 0 && bufferCount_ < 2) rc = ENOMEM;

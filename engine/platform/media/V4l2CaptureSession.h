@@ -58,7 +58,11 @@ public:
     // Sets formats()[index] on the device (not while streaming).
     bool applyFormat(int index);
 
-    // Size of the frames the callback receives (after applyFormat/start).
+    // Makes the device's current format ready for streaming when applyFormat() was
+    // not called (start() does this itself); afterwards width()/height() are known.
+    bool prepareFormat();
+
+    // Size of the frames the callback receives (after applyFormat/prepareFormat/start).
     int width() const { return converter_.width(); }
     int height() const { return converter_.height(); }
     // How long the streaming thread waits for a frame before reporting a time-out.
@@ -78,7 +82,6 @@ public:
 
 private:
     bool configureConverter(const VideoPixelFormat& f);
-    bool prepareCurrentFormat();
     void setTimeoutFrom(const VideoFrameInterval& interval, const std::string& formatName);
     void run();
     bool handleFrame();

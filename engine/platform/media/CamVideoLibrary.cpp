@@ -1,0 +1,287 @@
+#include "CamVideoLibrary.h"
+
+#include "CaptureDeviceEnumerator.h"
+#include "ContentPath.h"
+#include "MediaFileReader.h"
+#include "V4l2CaptureSession.h"
+
+#include <chrono>
+#include <climits>
+#include <cstdlib>
+#include <mutex>
+#include <vector>
+
+namespace vexa {
+namespace media {
+
+namespace {
+
+std::string realPath(const std::string& path) {
+    char buf[PATH_MAX];
+    return ::realpath(path.c_str(), buf) ? std::string(buf) : path;
+}
+
+// BGRA rows bottom-up -> BGR rows top-down.
+void bottomUpBgraToBgr(const uint8_t* src, int w, int h, int stride, uint8_t* dst) {
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* s = src + static_cast<size_t>(h - 1 - y) * stride;
+        uint8_t* d = dst + static_cast<size_t>(y) * w * 3;
+        for (int x = 0; x < w; ++x, s += 4, d += 3) {
+            d[0] = s[0];
+            d[1] = s[1];
+            d[2] = s[2];
+        }
+    }
+}
+
+void bgraToBgr(const uint8_t* src, int w, int h, uint8_t* dst) {
+    const size_t n = static_cast<size_t>(w) * h;
+    for (size_t i = 0; i < n; ++i, src += 4, dst += 3) {
+        dst[0] = src[0];
+        dst[1] = src[1];
+        dst[2] = src[2];
+    }
+}
+
+}  // namespace
+
+struct CamVideoLibrary::Impl {
+    std::shared_ptr<IVideoDeviceFactory> factory;
+    LogSink log;
+    Clock clock;
+    mutable std::mutex mutex;     // serialises the calls
+    std::mutex frameMutex;        // guards the camera's buffer hand-over
+    CamVideoConfig config;
+    std::string error;
+    std::unique_ptr<V4l2CaptureSession> camera;
+    std::unique_ptr<MediaFileReader> file;
+    int deviceIndex = -1;
+    int width = 0;
+    int height = 0;
+    bool started = false;
+    bool frameLocked = false;
+    double playStart = 0.0;       // clock time of file frame 0
+    double pausedAt = -1.0;       // playback position when stopped, -1 = never started
+    // Camera: back (being written), ready (complete), front (handed out).
+    // File: buffers[front] handed out, the other one decoded into.
+    std::vector<uint8_t> buffers[3];
+    int back = 0, ready = 1, front = 2;
+    bool newFrame = false;
+    std::vector<uint8_t> bgra;    // file decode target
+    bool readErrorLogged = false;
+
+    int fail(const std::string& message) {
+        error = message;
+        if (log) log(message);
+        return -1;
+    }
+    bool isOpen() const { return camera || file; }
+    int openCamera();
+    int openFile();
+    void allocate();
+    void onCameraFrame(const uint8_t* px, int w, int h, int stride);
+    unsigned char* nextFileImage();
+    void closeAll();
+};
+
+void CamVideoLibrary::Impl::allocate() {
+    for (auto& b : buffers) b.assign(static_cast<size_t>(width) * height * 3, 0);
+    back = 0;
+    ready = 1;
+    front = 2;
+    newFrame = false;
+}
+
+int CamVideoLibrary::Impl::openCamera() {
+    const auto devices = CaptureDeviceEnumerator::enumerate(*factory, log);
+    std::string path = config.path;
+    deviceIndex = -1;
+    if (path.empty()) {
+        if (devices.empty()) return fail("camera library: no camera found");
+        path = devices.front().path;
+        deviceIndex = 0;
+    } else {
+        const std::string target = realPath(path);  // by-id / by-path links name a /dev/videoN
+        for (size_t i = 0; i < devices.size(); ++i)
+            if (devices[i].path == path || realPath(devices[i].path) == target) deviceIndex = static_cast<int>(i);
+    }
+    camera = std::make_unique<V4l2CaptureSession>(factory->createDevice(), log);
+    if (!camera->open(path)) {
+        camera.reset();
+        return fail("camera library: cannot open camera '" + path + "'");
+    }
+    int index = camera->defaultFormatIndex();
+    if (config.width > 0) {
+        int match = -1;
+        for (size_t i = 0; i < camera->formats().size() && match < 0; ++i)
+            if (static_cast<int>(camera->formats()[i].width) == config.width &&
+                static_cast<int>(camera->formats()[i].height) == config.height)
+                match = static_cast<int>(i);
+        if (match < 0 && log)
+            log("camera library: camera '" + path + "' offers no " + std::to_string(config.width) + "x" +
+                std::to_string(config.height) + " format; using its current format");
+        if (match >= 0) index = match;
+    }
+    const bool ready = index >= 0 ? camera->applyFormat(index) : camera->prepareFormat();
+    if (!ready) {
+        camera.reset();
+        return fail("camera library: cannot set a capture format on '" + path + "'");
+    }
+    if (deviceIndex < 0) deviceIndex = 0;
+    width = camera->width();
+    height = camera->height();
+    allocate();
+    return 0;
+}
+
+int CamVideoLibrary::Impl::openFile() {
+    file = std::make_unique<MediaFileReader>();
+    const std::string path = resolveContentPath(config.path);
+    if (!file->open(path)) {
+        const std::string why = file->lastError();
+        file.reset();
+        return fail("camera library: " + why);
+    }
+    file->setLooping(config.loop);
+    frameLocked = frameLocked || config.frameLocked;
+    width = file->info().width;
+    height = file->info().height;
+    bgra.assign(static_cast<size_t>(width) * height * 4, 0);
+    allocate();
+    deviceIndex = 0;
+    pausedAt = -1.0;
+    return 0;
+}
+
+void CamVideoLibrary::Impl::onCameraFrame(const uint8_t* px, int w, int h, int stride) {
+    if (w != width || h != height) return;  // the format cannot change while streaming
+    bottomUpBgraToBgr(px, w, h, stride, buffers[back].data());
+    std::lock_guard<std::mutex> lock(frameMutex);
+    std::swap(back, ready);
+    newFrame = true;
+}
+
+unsigned char* CamVideoLibrary::Impl::nextFileImage() {
+    using RR = MediaFileReader::ReadResult;
+    const RR r = frameLocked ? file->readNextFrame(bgra.data(), width * 4)
+                             : file->readFrameDueAt(clock() - playStart, bgra.data(), width * 4);
+    if (r == RR::Error && !readErrorLogged) {
+        readErrorLogged = true;
+        if (log) log("camera library: " + file->lastError());
+    }
+    if (r != RR::Frame) return nullptr;
+    const int target = front == 0 ? 1 : 0;
+    bgraToBgr(bgra.data(), width, height, buffers[target].data());
+    front = target;
+    return buffers[front].data();
+}
+
+void CamVideoLibrary::Impl::closeAll() {
+    if (camera) camera->close();
+    camera.reset();
+    file.reset();
+    started = false;
+    deviceIndex = -1;
+    width = height = 0;
+    for (auto& b : buffers) b.clear();
+    bgra.clear();
+    readErrorLogged = false;
+}
+
+CamVideoLibrary::CamVideoLibrary(std::shared_ptr<IVideoDeviceFactory> factory, LogSink log, Clock clock)
+    : impl_(new Impl) {
+    impl_->factory = std::move(factory);
+    impl_->log = std::move(log);
+    impl_->clock = clock ? std::move(clock) : [] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    };
+}
+
+CamVideoLibrary::~CamVideoLibrary() { close(); }
+
+int CamVideoLibrary::open(const char* text) {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    Impl& d = *impl_;
+    d.closeAll();
+    d.error.clear();
+    std::string message;
+    if (!CamVideoConfig::parse(text ? text : "", d.config, message)) return d.fail(message);
+    return d.config.source == CamVideoConfig::Source::File ? d.openFile() : d.openCamera();
+}
+
+int CamVideoLibrary::pixelFormat() const {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    return impl_->isOpen() ? kPixelFormatBgr24 : -1;
+}
+
+int CamVideoLibrary::size(int* width, int* height) const {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    if (!impl_->isOpen() || !width || !height) return -1;
+    *width = impl_->width;
+    *height = impl_->height;
+    return 0;
+}
+
+int CamVideoLibrary::captureStart() {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    Impl& d = *impl_;
+    if (!d.isOpen()) return d.fail("camera library: capture start without an open source");
+    if (d.started) return 0;
+    if (d.camera) {
+        const bool ok = d.camera->start([&d](const uint8_t* px, int w, int h, int stride) { d.onCameraFrame(px, w, h, stride); });
+        if (!ok) return d.fail("camera library: cannot start camera '" + d.camera->path() + "'");
+    } else {
+        d.playStart = d.clock() - (d.pausedAt > 0.0 ? d.pausedAt : 0.0);
+    }
+    d.started = true;
+    return 0;
+}
+
+int CamVideoLibrary::currentDevice() const {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    return impl_->deviceIndex;
+}
+
+unsigned char* CamVideoLibrary::image() {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    Impl& d = *impl_;
+    if (!d.started) return nullptr;
+    if (d.file) return d.nextFileImage();
+    std::lock_guard<std::mutex> frameLock(d.frameMutex);
+    if (!d.newFrame) return nullptr;
+    std::swap(d.ready, d.front);
+    d.newFrame = false;
+    return d.buffers[d.front].data();
+}
+
+int CamVideoLibrary::captureStop() {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    Impl& d = *impl_;
+    if (!d.started) return 0;
+    if (d.camera) d.camera->stop();
+    if (d.file) d.pausedAt = d.clock() - d.playStart;
+    d.started = false;
+    return 0;
+}
+
+int CamVideoLibrary::close() {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    impl_->closeAll();
+    return 0;
+}
+
+void CamVideoLibrary::setFrameLocked(bool locked) {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    impl_->frameLocked = locked;
+}
+
+bool CamVideoLibrary::isValid() const {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    return impl_->file || (impl_->camera && impl_->camera->isValid());
+}
+
+const std::string& CamVideoLibrary::lastError() const { return impl_->error; }
+const CamVideoConfig& CamVideoLibrary::config() const { return impl_->config; }
+
+}  // namespace media
+}  // namespace vexa

@@ -1,0 +1,61 @@
+#pragma once
+// The camera library: one video source chosen by a configuration string (see
+// CamVideoConfig and docs/camvideo.md), a V4L2 camera or a video file, delivering
+// BGR frames (3 bytes per pixel, rows top-down) of a fixed size.
+//
+// Calls mirror the C functions in CamVideo.h: 0 (or a non-negative value) on
+// success, negative on failure; image() gives null when no new frame is ready.
+//
+// Ownership and threading: the library owns all frame memory. The pointer from
+// image() stays valid and unchanged until the next image() call, captureStop() or
+// close(). Camera frames arrive on the capture session's thread into a spare buffer;
+// image() only swaps buffers. File frames are decoded inside image() on the
+// caller's thread. All calls may come from any thread (an internal mutex serialises
+// them); after captureStart() nothing is allocated per frame by this code.
+#include "CamVideoConfig.h"
+#include "IVideoDeviceFactory.h"
+#include "LogSink.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace vexa {
+namespace media {
+
+class CamVideoLibrary {
+public:
+    static constexpr int kPixelFormatBgr24 = 1;
+    using Clock = std::function<double()>;  // seconds, monotonic; pacing of real-time files
+
+    CamVideoLibrary(std::shared_ptr<IVideoDeviceFactory> factory, LogSink log, Clock clock = Clock());
+    ~CamVideoLibrary();
+    CamVideoLibrary(const CamVideoLibrary&) = delete;
+    CamVideoLibrary& operator=(const CamVideoLibrary&) = delete;
+
+    // Null or blank opens the first camera. Closes what was open before.
+    int open(const char* config);
+    int pixelFormat() const;                 // kPixelFormatBgr24, or -1 when nothing is open
+    int size(int* width, int* height) const;
+    int captureStart();
+    // Index of the camera among the system's capture devices (0 for a file); -1 closed.
+    int currentDevice() const;
+    unsigned char* image();
+    int captureStop();
+    int close();
+
+    // Files: every image() call gives the next frame (for reproducible unattended runs).
+    // Also set by the "locked" configuration option.
+    void setFrameLocked(bool locked);
+    // Open, and for a camera still connected.
+    bool isValid() const;
+    const std::string& lastError() const;
+    const CamVideoConfig& config() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace media
+}  // namespace vexa
