@@ -32,22 +32,38 @@ std::vector<std::string> splitComponents(const std::string& path)
     return parts;
 }
 
-// The entry of `folder` whose name equals `name` ignoring case, or "".
-std::string findEntryIgnoringCase(const std::string& folder, const std::string& name)
+// Entries of `folder` whose names equal `name` ignoring case, the exact
+// spelling first.
+std::vector<std::string> entriesIgnoringCase(const std::string& folder, const std::string& name)
 {
+    std::vector<std::string> found;
     DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (!dir) return std::string();
-    std::string found;
+    if (!dir) return found;
     while (dirent* entry = ::readdir(dir))
     {
-        if (::strcasecmp(entry->d_name, name.c_str()) == 0)
-        {
-            found = entry->d_name;
-            break;
-        }
+        if (::strcasecmp(entry->d_name, name.c_str()) != 0) continue;
+        if (name == entry->d_name) found.insert(found.begin(), entry->d_name);
+        else found.push_back(entry->d_name);
     }
     ::closedir(dir);
     return found;
+}
+
+// Depth-first over the components from `index` on; several folders may match
+// one component ("models" and "Models"), so each is tried in turn.
+bool resolveFrom(const std::string& prefix, const std::vector<std::string>& parts, size_t index, std::string& out)
+{
+    if (index == parts.size())
+    {
+        out = prefix;
+        return true;
+    }
+    const std::string& part = parts[index];
+    const std::string folder = prefix.empty() || prefix.back() == '/' ? prefix : prefix + "/";
+    if (part == "." || part == "..") return resolveFrom(folder + part, parts, index + 1, out);
+    for (const std::string& entry : entriesIgnoringCase(prefix.empty() ? "." : prefix, part))
+        if (resolveFrom(folder + entry, parts, index + 1, out)) return true;
+    return false;
 }
 }
 
@@ -65,21 +81,10 @@ std::string CPathResolver::Resolve(const std::string& path)
     if (normalised.empty() || pathExists(normalised)) return normalised;
 
     const bool absolute = normalised[0] == '/';
-    std::string resolved = absolute ? "/" : "";
-    for (const std::string& part : splitComponents(normalised))
-    {
-        const std::string folder = resolved;
-        std::string candidate = folder + part;
-        if (part != "." && part != ".." && !pathExists(candidate))
-        {
-            const std::string match = findEntryIgnoringCase(folder, part);
-            if (match.empty()) return normalised;
-            candidate = folder + match;
-        }
-        resolved = candidate + "/";
-    }
-    if (!resolved.empty() && resolved.back() == '/' && resolved.size() > 1) resolved.pop_back();
-    return resolved;
+    std::string resolved;
+    if (resolveFrom(absolute ? "/" : "", splitComponents(normalised), 0, resolved))
+        return resolved;
+    return normalised;
 }
 
 bool CPathResolver::Exists(const std::string& path)

@@ -7,7 +7,9 @@
 #include <osgGA/GUIEventAdapter>
 #include <osgViewer/api/X11/GraphicsWindowX11>
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <unistd.h>
 
 #include <cstdio>
 
@@ -157,7 +159,21 @@ bool CRenderSurface::realize()
     installXErrorHandler();
     if (!gc->realize() || !gc->isRealized()) return false;
     m_context = gc;
+    if (!m_hostWindow) announceProcess();
     return true;
+}
+
+void CRenderSurface::announceProcess()
+{
+    // Window managers and session tools find the owning process through
+    // _NET_WM_PID (to offer "force quit" on a hung window, for instance).
+    osgViewer::GraphicsWindowX11* x11 = asX11(m_context.get());
+    if (!x11 || !x11->getDisplayToUse()) return;
+    Display* display = x11->getDisplayToUse();
+    const long pid = static_cast<long>(::getpid());
+    XChangeProperty(display, x11->getWindow(), XInternAtom(display, "_NET_WM_PID", False), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(&pid), 1);
+    XFlush(display);
 }
 
 bool CRenderSurface::isRealized() const

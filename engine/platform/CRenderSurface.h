@@ -81,6 +81,7 @@ protected:
 private:
     void applyWindowState();
     bool windowVanished() const;
+    void announceProcess();
 
     std::string m_name = "Vexamark";
     int m_x = 0, m_y = 0;

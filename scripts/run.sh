@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Sets everything up, then starts the console host in the prepared working
+# folder (build/workdir). Options are handed to the engine; see --help.
+# Without a display it runs on a virtual one and stops after 250 frames.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+BUILD_DIR="${VEXAMARK_BUILD_DIR:-build}"
+cd "$BUILD_DIR/workdir"
+HOST="$(cd .. && pwd)/console/Vexamark_basic"
+if [ -n "${DISPLAY:-}" ]; then
+  exec "$HOST" "$@"
+fi
+echo "No display: running on a virtual display for 250 frames."
+export VEXAMARK_NONINTERACTIVE=1
+exec xvfb-run -a -s "-screen 0 1280x1024x24" "$HOST" -frames: 250 "$@"
