@@ -1,7 +1,8 @@
 #pragma once
-// The "pattern" subcommand: trains a pattern file from an inner picture through the
-// marker-detection core's pattern writer. Without the core in the build it reports
-// that pattern files are not available.
+// The "pattern" subcommand: trains a pattern file from an inner picture. The picture
+// is printed as a marker in memory and its inner half sampled upright by the
+// marker-detection core, exactly as the detector samples a square it has found,
+// then written in the core's pattern file format.
 
 #include <string>
 
@@ -9,6 +10,9 @@ namespace vxtools {
 
 class PatternCommand {
 public:
+    // Marker width in pixels of the in-memory print that is sampled.
+    static constexpr int kTrainingMarkerPx = 256;
+
     // Returns true when `outPath` was written; else false with one line in `error`.
     static bool run(const std::string& innerSource, const std::string& outPath, std::string& error);
 };

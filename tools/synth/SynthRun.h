@@ -42,9 +42,6 @@ public:
     // Seconds spent rendering and developing frames so far (not writing them).
     double renderSeconds() const { return renderSeconds_; }
 
-    // Whether video files can be written in this build.
-    static bool videoAvailable();
-
 private:
     void truthRow(size_t marker, double t, size_t order, const std::vector<FrameRenderer::Card>& cards,
                   const std::vector<MotionPlanner::Capsule>& occ, TruthTable::Row& row) const;

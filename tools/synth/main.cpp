@@ -69,8 +69,6 @@ int main(int argc, char** argv) {
     if (out.csv.empty()) out.csv = defaultCsv(out);
     if (out.video.empty() && out.pngDir.empty() && out.csv.empty())
         return fail(2, "no output given (expected --out VIDEO, --png-dir DIR or --csv FILE)");
-    if (!out.video.empty() && !SynthRun::videoAvailable())
-        return fail(2, "video output is not available in this build; use --png-dir DIR");
     if (!out.video.empty() && (scene.width % 2 || scene.height % 2))
         return fail(2, "video output needs an even picture size, found " + std::to_string(scene.width) + "x" +
                            std::to_string(scene.height));
