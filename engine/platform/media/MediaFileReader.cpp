@@ -328,15 +328,20 @@ bool MediaFileReader::rewind() {
     d.delivered = 0;
     d.decodedInFile = 0;
     d.indexInFile = -1;
-    bool ok = d.video.seekToStart();
-    if (d.audio.codec) {
-        d.audio.seekToStart();
-        d.audioEnded = false;
-        d.pcmRead = d.pcmAvailable = 0;
-        d.audioFrames = 0;
-        if (d.resampler) swr_init(d.resampler);  // drop buffered samples
-    }
+    const bool ok = d.video.seekToStart();
+    rewindAudio();
     if (!ok) d.error = "'" + d.path + "': cannot seek back to the first frame";
+    return ok;
+}
+
+bool MediaFileReader::rewindAudio() {
+    Impl& d = *impl_;
+    if (!d.open || !d.audio.codec) return false;
+    const bool ok = d.audio.seekToStart();
+    d.audioEnded = false;
+    d.pcmRead = d.pcmAvailable = 0;
+    d.audioFrames = 0;
+    if (d.resampler) swr_init(d.resampler);  // drop buffered samples
     return ok;
 }
 

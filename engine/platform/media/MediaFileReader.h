@@ -81,6 +81,8 @@ public:
 
     // Back to the first frame (video and audio).
     bool rewind();
+    // Back to the start of the sound only (the audio side's own rewind).
+    bool rewindAudio();
 
     // Audio output format; default = the file's rate and channels (at most 2).
     void setAudioOutput(int sampleRate, int channels);
