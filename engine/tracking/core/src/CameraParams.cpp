@@ -144,17 +144,17 @@ CameraParams CameraParams::rescaled(int width, int height) const {
     c.height_ = height;
     c.fx_ = fx_ * sx;
     c.fy_ = fy_ * sy;
-    // Pixel centres at integers: the image edge is at -0.5.
-    c.cx_ = (cx_ + 0.5) * sx - 0.5;
-    c.cy_ = (cy_ + 0.5) * sy - 0.5;
+    // Continuous pixel coordinates: the image edge is at 0.
+    c.cx_ = cx_ * sx;
+    c.cy_ = cy_ * sy;
     return c;
 }
 
 void CameraParams::projectionMatrix(double n, double f, double out[16]) const {
     assert(n > 0 && f > n && "projectionMatrix: need 0 < near < far");
-    // Image edges lie at -0.5 and width - 0.5.
+    // Image edges lie at 0 and width (height).
     const double w = width_, h = height_;
-    const double ccx = cx_ + 0.5, ccy = cy_ + 0.5;
+    const double ccx = cx_, ccy = cy_;
     for (int i = 0; i < 16; ++i) out[i] = 0.0;
     out[0] = 2.0 * fx_ / w;
     out[5] = 2.0 * fy_ / h;

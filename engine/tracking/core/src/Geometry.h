@@ -22,6 +22,17 @@ inline float bilinear(const Plane& g, float x, float y) {
     return top + fy * (bot - top);
 }
 
+// Grey value at continuous image coordinates (pixel (i, j) covers
+// [i, i+1) x [j, j+1), so its centre is (i + 0.5, j + 0.5)); clamped to the
+// image.
+inline float sampleGrey(const Plane& g, double x, double y) {
+    float fx = static_cast<float>(x - 0.5), fy = static_cast<float>(y - 0.5);
+    const float maxX = g.width - 1.001f, maxY = g.height - 1.001f;
+    fx = fx < 0.0f ? 0.0f : fx > maxX ? maxX : fx;
+    fy = fy < 0.0f ? 0.0f : fy > maxY ? maxY : fy;
+    return bilinear(g, fx, fy);
+}
+
 // Projective map of the unit square onto a quadrilateral:
 // (0,0)->q0, (1,0)->q1, (1,1)->q2, (0,1)->q3.
 struct SquareToQuad {

@@ -7,7 +7,8 @@ namespace vxt {
 
 // A pinhole camera with the Brown-Conrady lens model (k1 k2 p1 p2 k3, the
 // convention of the common calibration tools), for one image size.
-// Pixel centres lie at integer coordinates, y down.
+// Image coordinates are continuous, y down: pixel (i, j) covers
+// [i, i+1) x [j, j+1), so its centre is (i + 0.5, j + 0.5).
 // Observed = distorted image coordinates as the sensor delivers them;
 // ideal = where a distortion-free pinhole camera would see the point.
 class CameraParams {

@@ -6,7 +6,8 @@
 namespace vxt {
 
 // A frame owned by the caller, read but never written by the core.
-// Row 0 is the top row; pixel centres lie at integer coordinates.
+// Row 0 is the top row. Image coordinates are continuous: pixel (i, j)
+// covers [i, i+1) x [j, j+1).
 struct ImageView {
     const std::uint8_t* data = nullptr;
     int width = 0;   // pixels

@@ -3,7 +3,8 @@
 namespace vxt {
 
 // One detected square, as the detector reports it. Coordinates are observed
-// (distorted) image pixels of the full-size frame, pixel centres at integers,
+// (distorted) image pixels of the full-size frame, pixel (i, j) covering
+// [i, i+1) x [j, j+1),
 // y down. Corners run clockwise on screen (y down); `dir` names the corner
 // that is the pattern's first (its printed top-left): vertex[dir] is top-left,
 // vertex[(dir+1)%4] top-right, vertex[(dir+2)%4] bottom-right,

@@ -56,8 +56,9 @@ inline void pixelRGB(const ImageView& f, int stride, int x, int y, float rgb[3])
 }
 
 void sampleRGB(const ImageView& f, int stride, double x, double y, float rgb[3]) {
-    x = std::min(std::max(x, 0.0), f.width - 1.001);
-    y = std::min(std::max(y, 0.0), f.height - 1.001);
+    // Continuous coordinates: pixel centres at +0.5.
+    x = std::min(std::max(x - 0.5, 0.0), f.width - 1.001);
+    y = std::min(std::max(y - 0.5, 0.0), f.height - 1.001);
     int x0 = static_cast<int>(x), y0 = static_cast<int>(y);
     int x1 = std::min(x0 + 1, f.width - 1), y1 = std::min(y0 + 1, f.height - 1);
     float fx = static_cast<float>(x - x0), fy = static_cast<float>(y - y0);
@@ -95,7 +96,6 @@ void sampleGrid(const PatternInput& in, const MarkerInfo& q, int first, bool col
     const int n = subSamples(q);
     const float inv = 1.0f / (n * n);
     const int stride = in.frame.stride > 0 ? in.frame.stride : in.frame.width * bytesPerPixel(in.frame.format);
-    const float maxX = in.fullGrey.width - 1.001f, maxY = in.fullGrey.height - 1.001f;
     for (int r = 0; r < 16; ++r) {
         for (int c = 0; c < 16; ++c) {
             float acc[3] = {0, 0, 0};
@@ -112,9 +112,7 @@ void sampleGrid(const PatternInput& in, const MarkerInfo& q, int first, bool col
                         acc[1] += rgb[1];
                         acc[2] += rgb[2];
                     } else {
-                        float fx = std::min(maxX, std::max(0.0f, static_cast<float>(x)));
-                        float fy = std::min(maxY, std::max(0.0f, static_cast<float>(y)));
-                        acc[0] += bilinear(in.fullGrey, fx, fy);
+                        acc[0] += sampleGrey(in.fullGrey, x, y);
                     }
                 }
             }

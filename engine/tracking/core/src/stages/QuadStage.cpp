@@ -48,11 +48,13 @@ bool traceContour(const Plane& m, int sx, int sy, std::size_t maxLen, std::vecto
     return false;
 }
 
+const int kMaxPolygon = 12;  // vertices collected before reducing to four
+
 struct VertexSearch {
     const std::vector<std::int32_t>* contour;
     int n;
     double thr2;
-    int found[8];
+    int found[kMaxPolygon];
     int count;
 
     void point(int i, double& x, double& y) const {
@@ -60,14 +62,15 @@ struct VertexSearch {
         x = unpackX(p);
         y = unpackY(p);
     }
-    // Adds the vertices strictly between s and e (unrolled indices) in order.
-    bool split(int s, int e) {
+    // Largest squared distance from chord s-e (unrolled indices), scaled by
+    // the chord's squared length; its index in `at`.
+    double farthest(int s, int e, int& at) const {
         double sx, sy, ex, ey;
         point(s, sx, sy);
         point(e, ex, ey);
-        double dx = ex - sx, dy = ey - sy, len2 = dx * dx + dy * dy;
+        double dx = ex - sx, dy = ey - sy;
         double best = 0.0;
-        int bestI = -1;
+        at = -1;
         for (int i = s + 1; i < e; ++i) {
             double px, py;
             point(i, px, py);
@@ -75,19 +78,47 @@ struct VertexSearch {
             cr *= cr;
             if (cr > best) {
                 best = cr;
-                bestI = i;
+                at = i;
             }
         }
-        if (bestI < 0 || best <= thr2 * len2) return true;
-        if (count >= 4) return false;
-        if (!split(s, bestI)) return false;
-        found[count++] = bestI;
-        return split(bestI, e);
+        double len2 = dx * dx + dy * dy;
+        return len2 > 0 ? best / len2 : 0.0;
+    }
+    // Adds the vertices strictly between s and e in order (Douglas-Peucker).
+    bool split(int s, int e) {
+        int m;
+        if (farthest(s, e, m) <= thr2 || m < 0) return true;
+        if (!split(s, m)) return false;
+        if (count >= kMaxPolygon) return false;
+        found[count++] = m;
+        return split(m, e);
+    }
+    // Removes the vertex lying closest to the line through its neighbours.
+    void dropFlattest() {
+        int worst = 0;
+        double best = 1e300;
+        for (int k = 0; k < count; ++k) {
+            int a = found[(k + count - 1) % count], b = found[k], c = found[(k + 1) % count];
+            double ax, ay, bx, by, cx, cy;
+            point(a, ax, ay);
+            point(b, bx, by);
+            point(c, cx, cy);
+            double dx = cx - ax, dy = cy - ay, len2 = dx * dx + dy * dy;
+            double cr = dx * (by - ay) - dy * (bx - ax);
+            double d2 = len2 > 0 ? cr * cr / len2 : 0.0;
+            if (d2 < best) {
+                best = d2;
+                worst = k;
+            }
+        }
+        for (int k = worst; k + 1 < count; ++k) found[k] = found[k + 1];
+        --count;
     }
 };
 
-// Four corners of the contour by recursive splitting at the farthest point;
-// false unless the contour is a quadrilateral within the tolerance.
+// Four corners of the contour: recursive splitting at the farthest point,
+// then the flattest vertices dropped until four remain; false unless every
+// edge then follows the contour within the tolerance.
 bool findVertices(const std::vector<std::int32_t>& contour, double tolerance, double v[4][2]) {
     const int n = static_cast<int>(contour.size());
     if (n < 8) return false;
@@ -108,9 +139,18 @@ bool findVertices(const std::vector<std::int32_t>& contour, double tolerance, do
     double thr = std::max(1.0, tolerance * n / 4.0);
     vs.thr2 = thr * thr;
     vs.found[vs.count++] = a;
-    if (!vs.split(a, b) || vs.count >= 4) return false;
+    if (!vs.split(a, b) || vs.count >= kMaxPolygon) return false;
     vs.found[vs.count++] = b;
-    if (!vs.split(b, a + n) || vs.count != 4) return false;
+    if (!vs.split(b, a + n) || vs.count < 4) return false;
+    while (vs.count > 4) vs.dropFlattest();
+    // Every edge must still follow the contour.
+    const double lim2 = 2.25 * vs.thr2;
+    for (int k = 0; k < 4; ++k) {
+        int s = vs.found[k], e = vs.found[(k + 1) & 3];
+        if (e <= s) e += n;
+        int m;
+        if (vs.farthest(s, e, m) > lim2) return false;
+    }
     for (int k = 0; k < 4; ++k) vs.point(vs.found[k], v[k][0], v[k][1]);
     return true;
 }
@@ -140,9 +180,45 @@ bool fitLine(const float* xs, const float* ys, const float* ws, int n, double li
     return true;
 }
 
+// Position along a profile (samples every `step` from `s0`) where it crosses
+// `level`, the crossing closest to the middle; NaN when there is none.
+double crossing(const float* prof, int k, double s0, double step, float level) {
+    int bestJ = -1;
+    const int mid = k / 2;
+    for (int j = 0; j + 1 < k; ++j) {
+        float f0 = prof[j] - level, f1 = prof[j + 1] - level;
+        if ((f0 <= 0 && f1 > 0) || (f0 >= 0 && f1 < 0)) {
+            if (bestJ < 0 || std::abs(j - mid) < std::abs(bestJ - mid)) bestJ = j;
+        }
+    }
+    if (bestJ < 0) return std::nan("");
+    float f0 = prof[bestJ], f1 = prof[bestJ + 1];
+    return s0 + step * (bestJ + (level - f0) / (f1 - f0));
+}
+
+// Edge position from the area under the normalised profile in a window
+// around the crossing: for a step edge blurred by any symmetric kernel (the
+// pixel area included) the area left of the edge equals the distance to it,
+// which removes the bias of interpolating between pixel centres.
+double integratedEdge(const Plane& g, double qx, double qy, double nx, double ny, double sc, float in,
+                      float contrast) {
+    const double w = 1.5, h = 0.25;
+    const int n = static_cast<int>(2 * w / h);  // 12 intervals
+    double area = 0.0;
+    for (int j = 0; j <= n; ++j) {
+        double s = sc - w + j * h;
+        double v = (sampleGrey(g, qx + nx * s, qy + ny * s) - in) / contrast;
+        area += (j == 0 || j == n) ? 0.5 * v : v;
+    }
+    area *= h;
+    double e = sc + w - area;
+    // Keep the crossing when the window held something other than one edge.
+    return std::fabs(e - sc) < 0.75 ? e : sc;
+}
+
 // Edge points of one edge: along the edge, the place on each normal profile
 // where the grey crosses midway between the inside and outside levels.
-int edgePoints(const Plane& g, const double a[2], const double b[2], double radius,
+int edgePoints(const Plane& g, const double a[2], const double b[2], double radius, bool exact,
                const QuadParams& p, QuadOutput& out) {
     double dx = b[0] - a[0], dy = b[1] - a[1];
     double len = std::sqrt(dx * dx + dy * dy);
@@ -155,33 +231,30 @@ int edgePoints(const Plane& g, const double a[2], const double b[2], double radi
     const double step = 0.5;
     const int k = static_cast<int>(2.0 * radius / step) + 1;
     float prof[64];
-    const float maxX = g.width - 1.001f, maxY = g.height - 1.001f;
     int got = 0;
     for (int i = 0; i < count; ++i) {
         double t = margin + span * i / (count - 1);
         double qx = a[0] + tx * t, qy = a[1] + ty * t;
         for (int j = 0; j < k; ++j) {
             double s = -radius + j * step;
-            float x = std::min(maxX, std::max(0.0f, static_cast<float>(qx + nx * s)));
-            float y = std::min(maxY, std::max(0.0f, static_cast<float>(qy + ny * s)));
-            prof[j] = bilinear(g, x, y);
+            prof[j] = sampleGrey(g, qx + nx * s, qy + ny * s);
         }
         float in = 0.5f * (prof[0] + prof[1]), outL = 0.5f * (prof[k - 1] + prof[k - 2]);
         float contrast = outL - in;
         if (std::fabs(contrast) < p.minEdgeContrast) continue;
-        float level = 0.5f * (in + outL);
-        // Crossing closest to the middle of the profile.
-        int bestJ = -1;
-        int mid = k / 2;
-        for (int j = 0; j + 1 < k; ++j) {
-            float f0 = prof[j] - level, f1 = prof[j + 1] - level;
-            if ((f0 <= 0 && f1 > 0) || (f0 >= 0 && f1 < 0)) {
-                if (bestJ < 0 || std::abs(j - mid) < std::abs(bestJ - mid)) bestJ = j;
-            }
-        }
-        if (bestJ < 0) continue;
-        float f0 = prof[bestJ], f1 = prof[bestJ + 1];
-        double s = -radius + step * (bestJ + (level - f0) / (f1 - f0));
+        double s = crossing(prof, k, -radius, step, 0.5f * (in + outL));
+        if (std::isnan(s)) continue;
+        // Levels again, centred on the crossing, so an off-centre profile does
+        // not bias the midpoint of a soft edge.
+        in = 0.5f * (sampleGrey(g, qx + nx * (s - radius), qy + ny * (s - radius)) +
+                     sampleGrey(g, qx + nx * (s - radius + step), qy + ny * (s - radius + step)));
+        outL = 0.5f * (sampleGrey(g, qx + nx * (s + radius), qy + ny * (s + radius)) +
+                       sampleGrey(g, qx + nx * (s + radius - step), qy + ny * (s + radius - step)));
+        contrast = outL - in;
+        if (std::fabs(contrast) < p.minEdgeContrast) continue;
+        s = crossing(prof, k, -radius, step, 0.5f * (in + outL));
+        if (std::isnan(s)) continue;
+        if (exact) s = integratedEdge(g, qx, qy, nx, ny, s, in, contrast);
         out.edgeX[got] = static_cast<float>(qx + nx * s);
         out.edgeY[got] = static_cast<float>(qy + ny * s);
         out.edgeW[got] = std::fabs(contrast);
@@ -228,16 +301,17 @@ bool refineCorners(const Plane& g, const QuadParams& p, int scale, MarkerInfo& q
             double len = std::hypot(b[0] - a[0], b[1] - a[1]);
             double radius = p.searchRadius * (pass == 0 && scale > 1 ? 1.5 : 1.0);
             radius = std::min(radius, std::max(1.0, 0.15 * len));
-            int n = edgePoints(g, a, b, radius, p, out);
+            int n = edgePoints(g, a, b, radius, pass == 1, p, out);
             double nx = (b[1] - a[1]) / len, ny = -(b[0] - a[0]) / len;
             if (!fitEdge(out, n, nx, ny, q.line[e])) return false;
         }
         for (int k = 0; k < 4; ++k)
             if (!intersectLines(q.line[(k + 3) & 3], q.line[k], v[k][0], v[k][1])) return false;
     }
+    const double limit = std::max(p.maxCornerShift * scale, 0.1 * std::sqrt(std::fabs(quadArea(q.vertex))));
     for (int k = 0; k < 4; ++k) {
         double shift = std::hypot(v[k][0] - q.vertex[k][0], v[k][1] - q.vertex[k][1]);
-        if (shift > p.maxCornerShift * scale) return false;
+        if (shift > limit) return false;
         q.vertex[k][0] = v[k][0];
         q.vertex[k][1] = v[k][1];
     }
@@ -291,7 +365,8 @@ void quadStage(const QuadInput& in, const QuadParams& p, QuadOutput& out) {
         out.edgeY.resize(p.maxEdgeSamples);
         out.edgeW.resize(p.maxEdgeSamples);
     }
-    const double off = (in.scale - 1) * 0.5;
+    // Contour pixel centres to continuous full-size coordinates.
+    const double off = in.scale * 0.5;
     for (const Component& c : in.labels->components) {
         if (!passesComponentLimits(c, in, p)) continue;
         std::size_t maxLen = static_cast<std::size_t>(c.perimeter) + 8;

@@ -14,14 +14,14 @@ struct QuadParams {
     int minArea = 60;               // full-size pixels of the border component, 1.., default 60
     double maxAreaFraction = 0.5;   // of the frame area, 0..1, default 0.5
     double minFill = 0.05;          // component area / bounding-box area, 0..1, default 0.05
-    double maxFill = 0.95;          // same, upper limit, default 0.95
+    double maxFill = 1.0;           // same, upper limit, default 1 (a marker with a dark picture fills its box)
     double minSide = 8.0;           // full-size pixels, shortest edge allowed, default 8
     double vertexTolerance = 0.07;  // largest contour deviation from an edge, fraction of the mean side, 0.01..0.3, default 0.07
     bool refine = true;             // subpixel edges on the grey image; default on
     double searchRadius = 3.0;      // full-size pixels searched on each side of an edge, 1..10, default 3
     int maxEdgeSamples = 48;        // edge points per edge, 4..256, default 48
     int minEdgeContrast = 12;       // grey levels across an edge for a usable edge point, default 12
-    double maxCornerShift = 4.0;    // full-size pixels a corner may move in refinement before the candidate is dropped, default 4
+    double maxCornerShift = 4.0;    // labelling pixels a corner may move in refinement (or a tenth of the side if more) before the candidate is dropped, default 4
 };
 
 struct QuadInput {
