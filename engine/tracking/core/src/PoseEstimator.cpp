@@ -77,12 +77,12 @@ void normalEquations(const CameraParams& cam, const double (*ideal)[2], const do
         double dv[3] = {0, cam.fy() * iz, -cam.fy() * Y * iz * iz};
         // dP/dw = -[q]x ; dP/dt = I
         double ju[6], jv[6];
-        ju[0] = du[1] * q[2] - du[2] * q[1];
-        ju[1] = du[2] * q[0] - du[0] * q[2];
-        ju[2] = du[0] * q[1] - du[1] * q[0];
-        jv[0] = dv[1] * q[2] - dv[2] * q[1];
-        jv[1] = dv[2] * q[0] - dv[0] * q[2];
-        jv[2] = dv[0] * q[1] - dv[1] * q[0];
+        ju[0] = du[2] * q[1] - du[1] * q[2];
+        ju[1] = du[0] * q[2] - du[2] * q[0];
+        ju[2] = du[1] * q[0] - du[0] * q[1];
+        jv[0] = dv[2] * q[1] - dv[1] * q[2];
+        jv[1] = dv[0] * q[2] - dv[2] * q[0];
+        jv[2] = dv[1] * q[0] - dv[0] * q[1];
         for (int k = 0; k < 3; ++k) {
             ju[3 + k] = du[k];
             jv[3 + k] = dv[k];
