@@ -1,5 +1,6 @@
 #include "CaptureDeviceEnumerator.h"
 
+#include <cerrno>
 #include <cstring>
 #include <map>
 
@@ -23,7 +24,8 @@ std::vector<CaptureDeviceEnumerator::Entry> CaptureDeviceEnumerator::enumerate(I
         std::unique_ptr<IVideoDevice> device = factory.createDevice();
         const int rc = device->open(path);
         if (rc) {
-            if (log) log("camera '" + path + "' cannot be opened: " + std::strerror(rc));
+            if (log && rc != ENOTTY)  // ENOTTY: not a V4L2 node at all, nothing to report
+                log("camera '" + path + "' cannot be opened: " + std::strerror(rc));
             continue;
         }
         VideoCapability cap;

@@ -19,7 +19,8 @@ public:
     };
 
     // Opens each node briefly to read its capabilities. Nodes that cannot be opened
-    // or cannot capture are skipped (one log line for each that cannot be opened).
+    // or cannot capture are skipped (one log line for each camera that cannot be
+    // opened, e.g. because it is busy).
     static std::vector<Entry> enumerate(IVideoDeviceFactory& factory, const LogSink& log = LogSink());
 
     // Names with repeats made unique as above (input order kept).

@@ -135,8 +135,11 @@ struct MediaFileReader::Impl {
     int64_t audioFrames = 0;
     bool audioEnded = false;
 
+    bool endedEarly = false;         // the file held fewer frames than it announced
+
     bool fail(const std::string& m) { error = m; return false; }
     void fillInfo();
+    void noteEarlyEnd();
     ReadResult decodeFrame();
     ReadResult convert(uint8_t* bgra, int stride, bool bottomUp);
     bool openAudio();
@@ -158,6 +161,15 @@ void MediaFileReader::Impl::fillInfo() {
     info.videoCodec = video.codec->codec->name;
 }
 
+// A file that stops well short of the frame count its header announced was cut off
+// or damaged: say so once (the frames before the damage still play).
+void MediaFileReader::Impl::noteEarlyEnd() {
+    if (endedEarly || info.frameCount <= 0 || decodedInFile >= info.frameCount - 1) return;
+    endedEarly = true;
+    error = "'" + path + "' ended after " + std::to_string(decodedInFile) + " of " + std::to_string(info.frameCount) +
+            " frames (truncated or damaged file)";
+}
+
 MediaFileReader::ReadResult MediaFileReader::Impl::decodeFrame() {
     if (firstFramePending) {
         firstFramePending = false;
@@ -166,11 +178,15 @@ MediaFileReader::ReadResult MediaFileReader::Impl::decodeFrame() {
     std::string why;
     int rc = video.decodeNext(why);
     if (rc == AVERROR_EOF && looping && decodedInFile > 0) {
+        noteEarlyEnd();
         if (!video.seekToStart()) { error = "'" + path + "': cannot seek back to the first frame"; return ReadResult::Error; }
         decodedInFile = 0;
         rc = video.decodeNext(why);
     }
-    if (rc == AVERROR_EOF) return ReadResult::EndOfStream;
+    if (rc == AVERROR_EOF) {
+        noteEarlyEnd();
+        return ReadResult::EndOfStream;
+    }
     if (rc < 0) { error = "'" + path + "': " + why; return ReadResult::Error; }
     ++decodedInFile;
     return ReadResult::Frame;
@@ -271,7 +287,7 @@ void MediaFileReader::close() {
     d.scaler = nullptr;
     swr_free(&d.resampler);
     d.info = Info();
-    d.open = d.firstFramePending = d.audioEnded = false;
+    d.open = d.firstFramePending = d.audioEnded = d.endedEarly = false;
     d.delivered = d.decodedInFile = d.audioFrames = 0;
     d.indexInFile = -1;
     d.pcmRead = d.pcmAvailable = 0;
@@ -283,6 +299,7 @@ const std::string& MediaFileReader::lastError() const { return impl_->error; }
 const std::string& MediaFileReader::path() const { return impl_->path; }
 void MediaFileReader::setLooping(bool loop) { impl_->looping = loop; }
 bool MediaFileReader::looping() const { return impl_->looping; }
+bool MediaFileReader::endedEarly() const { return impl_->endedEarly; }
 int64_t MediaFileReader::framesDelivered() const { return impl_->delivered; }
 int64_t MediaFileReader::currentFrameIndex() const { return impl_->indexInFile; }
 
@@ -313,11 +330,10 @@ MediaFileReader::ReadResult MediaFileReader::readFrameDueAt(double seconds, uint
     // Decode and drop the frames whose time has passed; convert only the one due.
     while (d.delivered < target) {
         const ReadResult r = d.decodeFrame();
-        if (r != ReadResult::Frame) return r == ReadResult::EndOfStream && d.delivered > 0 ? ReadResult::NoNewFrame : r;
+        if (r != ReadResult::Frame) return r;
         ++d.delivered;
     }
     const ReadResult r = d.decodeFrame();
-    if (r == ReadResult::EndOfStream) return d.delivered > 0 ? ReadResult::NoNewFrame : r;
     return r == ReadResult::Frame ? d.convert(bgra, strideBytes, bottomUp) : r;
 }
 

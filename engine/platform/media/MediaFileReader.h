@@ -74,6 +74,10 @@ public:
     // otherwise held at the last frame.
     int64_t frameDueAt(double seconds) const;
 
+    // True once reading met the end of the video well before the frame count the file
+    // announced (cut off or damaged); lastError() then says so, once.
+    bool endedEarly() const;
+
     // Frames delivered since open() or rewind(), counting on through loops.
     int64_t framesDelivered() const;
     // Index within the file of the frame last delivered; -1 before the first.

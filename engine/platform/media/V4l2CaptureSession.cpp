@@ -40,6 +40,8 @@ bool V4l2CaptureSession::open(const std::string& path) {
             log_.log("open:" + path, who() + " is busy (in use by another program)");
         else if (rc == ENOENT || rc == ENODEV || rc == ENXIO)
             log_.log("open:" + path, who() + " not found");
+        else if (rc == ENOTTY)  // libv4l2 refuses nodes that are not V4L2 devices
+            log_.log("open:" + path, who() + " is not a streaming video capture device");
         else
             log_.log("open:" + path, who() + " cannot be opened: " + errorText(rc));
         return false;

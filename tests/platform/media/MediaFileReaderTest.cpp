@@ -80,6 +80,8 @@ TEST_F(ReaderTest, FrameLockedReadGivesEveryFrameInOrderThenEnd) {
         EXPECT_EQ(7, px[0]);  // buffer untouched at the end
         EXPECT_EQ(30, r.framesDelivered());
         EXPECT_EQ(29, r.currentFrameIndex());
+        EXPECT_FALSE(r.endedEarly());
+        EXPECT_EQ("", r.lastError());
     }
 }
 
@@ -131,7 +133,7 @@ TEST_F(ReaderTest, PacingGivesTheFrameDueAtEachClockTime) {
     struct Step { double t; RR result; int number; };
     const Step steps[] = {{0.0, RR::Frame, 0},       {0.01, RR::NoNewFrame, 0}, {0.04, RR::Frame, 1},
                           {0.2, RR::Frame, 5},       {0.1, RR::NoNewFrame, 5},  {0.5, RR::Frame, 12},
-                          {5.0, RR::NoNewFrame, 12}};  // past the end without looping: last frame stays
+                          {5.0, RR::EndOfStream, 12}};  // past the end without looping: last frame stays
     std::vector<uint8_t> px(160 * 120 * 4);
     for (const Step& s : steps) {
         SCOPED_TRACE(s.t);
@@ -193,6 +195,7 @@ TEST_F(ReaderTest, DamagedTailsAndMiddlesEndReadingWithoutHanging) {
     ASSERT_TRUE(t::copyTruncated(clip("mpeg4.mkv"), d + "/tail.mkv", size * 6 / 10));
     ASSERT_TRUE(t::copyCorrupted(clip("mpeg4.mkv"), d + "/middle.mkv", size / 2, 300));
     ASSERT_TRUE(t::copyTruncated(clip("sound.avi"), d + "/tail.avi", t::fileSize(clip("sound.avi")) * 7 / 10));
+    int early = 0;
     for (const char* name : {"tail.mkv", "middle.mkv", "tail.avi"}) {
         SCOPED_TRACE(name);
         MediaFileReader r;
@@ -201,10 +204,17 @@ TEST_F(ReaderTest, DamagedTailsAndMiddlesEndReadingWithoutHanging) {
         EXPECT_GE(got.size(), 5u);
         EXPECT_LE(got.size(), 30u);
         EXPECT_EQ(0, got.front());
+        if (got.size() < 29u) {
+            ++early;
+            EXPECT_TRUE(r.endedEarly());
+            EXPECT_EQ("'" + d + "/" + name + "' ended after " + std::to_string(got.size()) + " of 30 frames (truncated or damaged file)",
+                      r.lastError());
+        }
         r.setLooping(true);  // looping over a damaged file still progresses and wraps
         ASSERT_TRUE(r.rewind());
         EXPECT_EQ(70u, readNumbers(r, 70).size());
     }
+    EXPECT_GE(early, 2);  // both cut files announce more frames than they hold
 }
 
 TEST_F(ReaderTest, AudioIsDecodedResampledAndRewound) {
