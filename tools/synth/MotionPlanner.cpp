@@ -44,10 +44,14 @@ MotionPlanner::Track MotionPlanner::makeTrack(size_t i, double cardHalfMm) const
         dMin = scene_.camera.fx * m.widthMm / px * 0.97;
         dMax = scene_.camera.fx * m.widthMm / px * 1.03;
     } else {  // keep the card inside its cell
-        const double fit = scene_.camera.fx * 2 * cardHalfMm / (0.8 * std::min(cw, ch));
+        const double fit = scene_.camera.fx * 2 * cardHalfMm / (0.7 * std::min(cw, ch));
         dMin = std::max(dMin, fit);
         dMax = std::max(dMax, dMin);
     }
+    // Wander only as far as the card (at its nearest) stays within the cell.
+    const double cardPx = scene_.camera.fx * 2 * cardHalfMm / dMin;
+    k.ax = std::clamp((cw - cardPx) / 2, 0.0, 0.2 * cw);
+    k.ay = std::clamp((ch - cardPx) / 2, 0.0, 0.2 * ch);
     k.zMid = (dMin + dMax) / 2;
     k.zAmp = (dMax - dMin) / 2;
     k.fz = rng.uniform(0.03, 0.08) * sp;
