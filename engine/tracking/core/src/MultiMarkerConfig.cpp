@@ -169,10 +169,10 @@ Status MultiMarkerConfig::save(const std::string& path) const {
         w.tag("<MARKER>").end();
         w.indent();
         w.tag("<PATTERN>").value(s.patternFile).end();
-        w.tag("<WIDTH>").value(s.width, 10).end();
-        w.tag("<CENTER>").value(s.centre[0], 10).value(s.centre[1], 10).end();
+        w.tag("<WIDTH>").value(s.width, 15).end();
+        w.tag("<CENTER>").value(s.centre[0], 15).value(s.centre[1], 15).end();
         w.tag("<PLACEMENT>");
-        for (int i = 0; i < 12; ++i) w.value(s.placement.m[i / 4][i % 4], 10);
+        for (int i = 0; i < 12; ++i) w.value(s.placement.m[i / 4][i % 4], 15);
         w.end();
         w.unindent();
         w.tag("</MARKER>").end();

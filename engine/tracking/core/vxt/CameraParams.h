@@ -20,7 +20,7 @@ public:
     // Reads a camera parameter file; on failure `*this` is unchanged.
     Status load(const std::string& path);
     // Writes it (temporary file then rename); `digits` significant digits.
-    Status save(const std::string& path, int digits = 10) const;
+    Status save(const std::string& path, int digits = 12) const;
     // Parses the text of a camera parameter file.
     Status parse(const std::string& text, const std::string& name = "camera parameters");
 
