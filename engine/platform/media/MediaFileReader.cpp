@@ -327,6 +327,14 @@ MediaFileReader::ReadResult MediaFileReader::readFrameDueAt(double seconds, uint
     if (!d.open) { d.error = "readFrameDueAt: no file is open"; return ReadResult::Error; }
     const int64_t target = seconds <= 0.0 ? 0 : static_cast<int64_t>(std::floor(seconds * d.info.frameRate + 1e-6));
     if (target < d.delivered) return ReadResult::NoNewFrame;
+    // After a long stall a looping file need not be decoded round after round:
+    // whole rounds are counted as passed (position in the file is unchanged by them).
+    const int64_t count = d.info.frameCount;
+    if (d.looping && count > 0 && target - d.delivered > count) {
+        int64_t skip = (target - d.delivered) / count * count;
+        if (skip == target - d.delivered) skip -= count;
+        d.delivered += skip;
+    }
     // Decode and drop the frames whose time has passed; convert only the one due.
     while (d.delivered < target) {
         const ReadResult r = d.decodeFrame();

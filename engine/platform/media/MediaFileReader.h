@@ -16,7 +16,8 @@
 // Ownership and threading: the caller owns every output buffer. Video calls and audio
 // calls each must come from one thread at a time; the video side and the audio side
 // may be used from two different threads (they share no state after open()). After
-// the first frame, reading allocates nothing in this code (FFmpeg reuses its pools).
+// the first frame this code allocates nothing per frame; FFmpeg reuses its frame
+// pools but still makes small allocations of its own per packet (see bench/video).
 #include <cstdint>
 #include <memory>
 #include <string>

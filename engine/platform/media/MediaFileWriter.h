@@ -11,7 +11,7 @@
 // Ownership and threading: one writer per thread; not copyable. The caller keeps
 // ownership of every frame and sample buffer it passes; they are read during the
 // call only. All encoder state is allocated by open(); writing frames allocates
-// nothing in this code.
+// nothing in this code (the encoders make small allocations of their own per packet).
 #include <cstdint>
 #include <memory>
 #include <string>

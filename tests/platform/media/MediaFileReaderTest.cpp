@@ -148,6 +148,12 @@ TEST_F(ReaderTest, PacingGivesTheFrameDueAtEachClockTime) {
     ASSERT_TRUE(r.rewind());
     EXPECT_EQ(RR::Frame, r.readFrameDueAt(1.4, px.data(), 160 * 4));
     EXPECT_EQ(5, t::readFrameNumber(px.data(), 160, 120, 160 * 4));
+    // A long stall: whole rounds are skipped, the frame due is still right.
+    EXPECT_EQ(RR::Frame, r.readFrameDueAt(3600.0 + 0.4, px.data(), 160 * 4));
+    EXPECT_EQ(static_cast<int>((3600 * 25 + 10) % 30), t::readFrameNumber(px.data(), 160, 120, 160 * 4));
+    EXPECT_EQ(3600 * 25 + 10 + 1, r.framesDelivered());
+    EXPECT_EQ(RR::Frame, r.readFrameDueAt(3600.0 + 0.48, px.data(), 160 * 4));
+    EXPECT_EQ(static_cast<int>((3600 * 25 + 12) % 30), t::readFrameNumber(px.data(), 160, 120, 160 * 4));
 }
 
 // A 16-bit mono WAV file: sound but no picture.

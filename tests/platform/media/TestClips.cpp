@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sys/stat.h>
@@ -92,12 +93,29 @@ std::string makeClip(const std::string& path, const ClipSpec& spec) {
     return "";
 }
 
+namespace {
+// Folders made by makeTempDir, removed when the test program ends
+// (set VEXA_KEEP_TEST_FILES to keep them for inspection).
+std::vector<std::string>& tempDirs() {
+    static std::vector<std::string> dirs;
+    return dirs;
+}
+void removeTempDirs() {
+    if (std::getenv("VEXA_KEEP_TEST_FILES")) return;
+    std::error_code ignored;
+    for (const std::string& d : tempDirs()) std::filesystem::remove_all(d, ignored);
+}
+}  // namespace
+
 std::string makeTempDir(const std::string& tag) {
     std::string pattern = "/tmp/vexamedia-" + tag + "-XXXXXX";
     std::vector<char> buf(pattern.begin(), pattern.end());
     buf.push_back('\0');
     const char* dir = mkdtemp(buf.data());
-    return dir ? std::string(dir) : std::string();
+    if (!dir) return std::string();
+    if (tempDirs().empty()) std::atexit(removeTempDirs);
+    tempDirs().push_back(dir);
+    return dir;
 }
 
 static bool readAll(const std::string& path, std::string& data) {

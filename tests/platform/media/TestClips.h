@@ -32,7 +32,7 @@ int readFrameNumber(const uint8_t* bgra, int width, int height, int strideBytes,
 // Returns "" on success, else the writer's message.
 std::string makeClip(const std::string& path, const ClipSpec& spec);
 
-// A fresh empty folder under /tmp for one test (removed by the caller or left for inspection).
+// A fresh empty folder under /tmp, removed with its contents when the program ends.
 std::string makeTempDir(const std::string& tag);
 
 // Copies the first 'bytes' bytes of src to dst (bytes < 0: all but -bytes).
