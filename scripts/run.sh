@@ -13,4 +13,4 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 echo "No display: running on a virtual display for 250 frames."
 export VEXAMARK_NONINTERACTIVE=1
-exec xvfb-run -a -s "-screen 0 1280x1024x24" "$HOST" -frames: 250 "$@"
+exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$HOST" -frames: 250 "$@"

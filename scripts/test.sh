@@ -8,5 +8,5 @@ BUILD_DIR="${VEXAMARK_BUILD_DIR:-build}"
 export VEXAMARK_NONINTERACTIVE=1
 export LIBGL_ALWAYS_SOFTWARE=1
 export ALSOFT_DRIVERS=null
-xvfb-run -a -s "-screen 0 1280x1024x24" \
+xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
   ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)" --timeout 300

@@ -87,7 +87,8 @@ bool CVexaBox::Init(int argc, char** argv, const char* contentList, bool enableK
     CreateRenderSurface();                                                 // steps 8, 9
     CreateSceneView();                                                     // step 10
     m_rootGroup = new osg::Group;                                          // step 11
-    m_videoManager.InitWebCamStream(1, m_options.videoSourceType, false, false, m_cameraConfig);  // step 12
+    m_videoManager.SetVideoFile(m_options.videoFile);                      // step 12
+    m_videoManager.InitWebCamStream(1, m_options.videoSourceType, false, false, m_cameraConfig);
     m_textureStore = CTextureStore::Instance();                            // step 13
 
     log("VexaBox :Init : Init Sound Manager");                             // step 14

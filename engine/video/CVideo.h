@@ -1,44 +1,87 @@
 #pragma once
-// The video manager: owns the current video stream and the background node
-// the stream's picture is drawn in.
+// The video manager: creates the video source from a type name, builds the
+// background layer that shows it behind the 3D content with the threshold
+// view shader, and forwards start, stop, update and clean-up to the stream.
+// All calls come from the engine's thread.
 
 #include "CVideoStream.h"
 
-#include <osg/Group>
+#include <osg/Image>
+#include <osg/MatrixTransform>
+#include <osg/Program>
+#include <osg/Shader>
+#include <osg/Uniform>
 #include <osg/ref_ptr>
 
 #include <string>
+
+class VideoLayer;
 
 class CVideo
 {
 public:
     CVideo();
-    ~CVideo();
+    CVideo(const CVideo& other);
+    CVideo& operator=(const CVideo& other);
+    virtual ~CVideo();
 
-    /// Creates the stream for the source type and its background node.
-    /// The two flags are not consulted.
+    /// Creates the source and the layer. False only when the camera
+    /// configuration file cannot be read. The two flags are not consulted.
     bool InitWebCamStream(int thresholdShaderKind, const std::string& type, bool, bool,
-                          const std::string& cameraConfig);
+                          const std::string& cameraConfigFile);
+    /// Plays a video file (looping) through the camera library instead of
+    /// the source chosen by type.
+    void SetVideoFile(const std::string& file) { m_videoFile = file; }
+
     void StartWebStream();
     void StopStreams();
     void CleanUp();
+    /// Per frame: sets the threshold view's uniform (0..1) and lets the
+    /// stream refresh its image on this thread.
+    bool Update(float threshold);
 
-    /// Per frame: threshold for the threshold view (0..1).
-    void Update(float threshold);
-
-    void ToggleFlip() { m_flipped = !m_flipped; }
-    void ToggleUseThreshold() { m_useThreshold = !m_useThreshold; }
-    void ToggleVisible();
-
+    CVideoStream* getThisFrame() { return m_stream.get(); }
+    CVideoStream* GetVideoStream() { return m_stream.get(); }
     CVideoStream* GetStream() { return m_stream.get(); }
-    osg::Group* GetVideoNode() { return m_videoNode.get(); }
-    const std::string& GetSourceType() const { return m_sourceType; }
+    int GetVideoWidth() const { return m_stream.valid() ? m_stream->s() : 0; }
+    int GetVideoHeight() const { return m_stream.valid() ? m_stream->t() : 0; }
+    osg::MatrixTransform* GetVideoNode() { return m_videoNode.get(); }
+    VideoLayer* GetLayer() { return m_layer.get(); }
+    void ApplyVideo();
+
+    void ToggleVisible();
+    bool IsVisible() const { return m_visible; }
+    void ToggleUseThreshold();
+    void ShowThreshold(bool on);
+    bool UsingThreshold() const { return m_useThreshold; }
+    void ToggleFlip();
+    bool IsFlipped() const { return m_flipped; }
+
+    /// Loads a shader's source through the data-file search; reports a
+    /// missing file on standard output.
+    static void LoadShaderSource(osg::Shader* shader, const std::string& fileName);
+    /// The last configuration line of a camera configuration file, line end
+    /// included; false when the file cannot be opened.
+    static bool ReadCameraConfig(const std::string& fileName, std::string& config);
+
+    int GetAverageGray() const { return 90; }
+    bool SetPropsState(bool) { return false; }
+    void OpenNextCam() {}
+    unsigned char* getProccesedFrame() { return m_processedFrame.valid() ? m_processedFrame->data() : nullptr; }
 
 private:
+    CVideoStream* CreateSource(const std::string& type, const std::string& config);
+    void BuildLayer(int thresholdShaderKind);
+
     osg::ref_ptr<CVideoStream> m_stream;
-    osg::ref_ptr<osg::Group> m_videoNode;
-    std::string m_sourceType;
-    bool m_flipped = false;
+    osg::ref_ptr<osg::Image> m_processedFrame;
+    osg::ref_ptr<VideoLayer> m_layer;
+    osg::ref_ptr<osg::MatrixTransform> m_videoNode;
+    osg::ref_ptr<osg::StateSet> m_layerState;
     bool m_useThreshold = false;
+    osg::ref_ptr<osg::Uniform> m_thresholdUniform;
+    osg::ref_ptr<osg::Uniform> m_useThresholdUniform;
+    bool m_flipped = false;
     bool m_visible = false;
+    std::string m_videoFile;
 };

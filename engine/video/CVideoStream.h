@@ -1,26 +1,113 @@
 #pragma once
-// A video source that is itself the current frame image: readers (the
-// tracker, the background texture) look at this image; the source refreshes
-// its pixels. This base stream has no source: it is a black frame of its
-// size that never changes, which keeps the engine running without a camera.
+// The common base of every video source. A stream *is* the current video
+// frame: readers (the background layer, HUD video regions, the tracker) look
+// at this image; the source refreshes its pixels. Sources that pull frames
+// run the capture loop below on the stream's own thread, driven by commands
+// any thread may queue.
+//
+// Ownership: streams are reference counted; the texture matrix belongs to the
+// stream; the pixel memory belongs to the subclass (or to the image when it
+// was allocated here), and the image never points into memory that the
+// source has handed back or freed.
 
-#include <osg/Image>
+#include <OpenThreads/Mutex>
+#include <OpenThreads/Thread>
+#include <osg/ImageStream>
+#include <osg/StateSet>
+#include <osg/TexMat>
+#include <osg/ref_ptr>
 
-class CVideoStream : public osg::Image
+#include <deque>
+
+class CVideoStream : public osg::ImageStream, public OpenThreads::Thread
 {
 public:
-    CVideoStream(int width = 640, int height = 480);
+    enum ThreadCommand
+    {
+        CmdNone = 0,
+        CmdStart = 1,
+        CmdStop = 2,
+        CmdPlay = 3,
+        CmdRewind = 4,
+        CmdReserved = 5,  // treated like CmdStop
+        CmdQuit = 6
+    };
 
-    virtual void StartStream() { m_running = true; }
-    virtual void stop() { m_running = false; }
-    virtual void rewind() {}
-    virtual void CleanUp() { m_running = false; }
-    virtual bool IsValid() const { return false; }
-    bool IsRunning() const { return m_running; }
+    /// The constructor every source uses; `textureRectangle` shows the stream
+    /// through a rectangle texture (pixel coordinates) instead of a 2D one.
+    explicit CVideoStream(bool textureRectangle);
+    CVideoStream();
+    CVideoStream(const CVideoStream& other, const osg::CopyOp& op = osg::CopyOp::SHALLOW_COPY);
+
+    osg::Object* cloneType() const override { return new CVideoStream(); }
+    osg::Object* clone(const osg::CopyOp& op) const override { return new CVideoStream(*this, op); }
+    bool isSameKindAs(const osg::Object* obj) const override { return dynamic_cast<const CVideoStream*>(obj) != nullptr; }
+    const char* className() const override { return "VideoImageStream"; }
+
+    void play() override { setCmd(CmdPlay); }
+    void rewind() override { setCmd(CmdRewind); }
+    void quit(bool waitForThreadToExit = true) override;
+
+    virtual CVideoStream* clone() const { return new CVideoStream(); }
+    virtual void StartStream() { setCmd(CmdStart); }
+    virtual void stop() { setCmd(CmdStop); }
+    virtual void quit() { setCmd(CmdQuit); }
+    /// Produces one frame into the image; the base has no source.
+    virtual void UpdateStream() {}
+    virtual bool LoadNewStream(const char*) { return true; }
+    virtual void CleanUp() {}
+
+    bool isValid() const { return m_valid; }
+    int GetFrameCounter() const { return m_frameCounter; }
+    /// Capture-loop pacing in milliseconds; 0 lets the source set the pace.
+    int GetFrameInterval() const { return m_frameInterval; }
+    void SetFrameInterval(int milliseconds) { m_frameInterval = milliseconds; }
+    void SetFlipX(bool flag) { m_flipX = flag; }
+    void SetFlipY(bool flag) { m_flipY = flag; }
+    bool GetFlipX() const { return m_flipX; }
+    bool GetFlipY() const { return m_flipY; }
+    bool UsesTextureRectangle() const { return m_textureRectangle; }
+
+    osg::TexMat* getTexMat() { return m_texMat.get(); }
+    /// Scales texture coordinates to the used part of the video texture.
+    void SetEdgeOffSet(float sx, float sy);
+    /// Shifts the picture by (dx, dy) pixels (needs a non-empty image).
+    void SetPixelShift(int dx, int dy);
+    int GetPixelShiftX() const { return m_pixelShiftX; }
+    int GetPixelShiftY() const { return m_pixelShiftY; }
+
+    /// The power of two above v (2v when v already is one); v > 0.
+    static unsigned int NextPowerOf2(unsigned int v);
+
+    /// Binds a valid stream as the texture of `state` on `unit`.
+    static void ApplyVideoTexture(osg::StateSet* state, CVideoStream* stream, bool textureRectangle, unsigned int unit);
+
+    /// Commands waiting for the capture loop (for tests and diagnostics).
+    size_t PendingCommands();
 
 protected:
-    ~CVideoStream() override = default;
+    ~CVideoStream() override;
+
+    void run() override;
+    void setCmd(ThreadCommand cmd);
+    ThreadCommand getCmd();
+    void lock() { m_mutex.lock(); }
+    void unlock() { m_mutex.unlock(); }
+    /// Queues stop and quit and waits until the capture thread has ended.
+    void StopThreadAndWait();
+
+    bool m_valid = false;
+    int m_frameCounter = 0;
+    int m_frameInterval = 40;  // milliseconds
 
 private:
-    bool m_running = false;
+    void init();
+
+    OpenThreads::Mutex m_mutex;
+    std::deque<ThreadCommand> m_commands;  // guarded by m_mutex
+    osg::ref_ptr<osg::TexMat> m_texMat;
+    bool m_textureRectangle = false;
+    int m_pixelShiftX = 0, m_pixelShiftY = 0;   // stored negated
+    float m_edgeOffsetX = 1.f, m_edgeOffsetY = 1.f;
+    bool m_flipX = false, m_flipY = false;
 };

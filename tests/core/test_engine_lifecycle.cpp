@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 #include <vector>
@@ -81,13 +82,11 @@ TEST_F(EngineLifecycle, StartUpLogsEveryStepInOrder)
     ASSERT_TRUE(Init({"-frames:", "1"}));
     ::testing::internal::GetCapturedStdout();
     EXPECT_TRUE(box.IsInitialised());
+    // The engine's own lines, in order; the subsystems' lines come between them.
     const std::vector<std::string> expected = {
         "VexaBox::Init()...",
         "VexaBox :Init : Init Sound Manager",
         "VexaBox :Init : Sound Manager initalised",
-        "ObjectManager::Init()...",
-        "Load VexaContent file Data/dataList.dat",
-        "ObjectManager: Init: Complete",
         "VexaBox :Init : Attaching Video Node to graph",
         "VexaBox :Init : Creating debug and hider layers",
         "VexaBox :Init : Applying light rig to graph",
@@ -105,7 +104,18 @@ TEST_F(EngineLifecycle, StartUpLogsEveryStepInOrder)
         "VexaBox :Init : Webcam started",
         "VexaBox :Init : Complete",
     };
-    EXPECT_EQ(logMessages(TestFolder::ReadFile(folder / "Data/messageLog.txt")), expected);
+    const std::vector<std::string> all = logMessages(TestFolder::ReadFile(folder / "Data/messageLog.txt"));
+    std::vector<std::string> own;
+    for (const std::string& line : all)
+        if (line.rfind("VexaBox", 0) == 0) own.push_back(line);
+    EXPECT_EQ(own, expected);
+    auto at = [&](const std::string& line) {
+        return std::find(all.begin(), all.end(), line) - all.begin();
+    };
+    // The video source is made before the sound manager, the content after it.
+    EXPECT_LT(at("CVideo::Init()...."), at("VexaBox :Init : Init Sound Manager"));
+    EXPECT_LT(at("VexaBox :Init : Sound Manager initalised"), at("ObjectManager::Init()..."));
+    EXPECT_LT(at("ObjectManager: Init: Complete"), at("VexaBox :Init : Attaching Video Node to graph"));
     // The settings file did not exist: ReadSettings wrote it.
     EXPECT_TRUE(TestFolder::Exists(folder / "Data/VexaSettings.tsf"));
     box.CleanUp();

@@ -1,0 +1,8 @@
+// Background video layer through a rectangle texture (pixel coordinates).
+#version 120
+void main()
+{
+    gl_TexCoord[0] = gl_TextureMatrix[0] * gl_MultiTexCoord0;
+    gl_FrontColor = gl_Color;
+    gl_Position = ftransform();
+}
