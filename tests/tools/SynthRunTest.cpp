@@ -170,11 +170,48 @@ TEST(SynthRun, VisibilityFollowsFrameAndOccluders) {
     EXPECT_GT(occluded, 0);
 }
 
+TEST(SynthRun, OtherMarkerPicturesFollowTheSamePoses) {
+    // A benchmark renders its own markers and foreign ones (no quiet zone, box=full)
+    // with one seed and compares detectors on the same poses.
+    vxtest::TempDir dir;
+    vxtools::Image foreign(6, 6, 0);  // a 6 x 6 cell tag: black border, a few white cells
+    foreign.set(2, 2, 255, 255, 255);
+    foreign.set(3, 2, 255, 255, 255);
+    foreign.set(2, 3, 255, 255, 255);
+    std::string error;
+    ASSERT_TRUE(vxtools::PngFile::write(dir.file("tag.png"), foreign, error));
+    std::vector<std::vector<TruthTable::Row>> truth;
+    for (const std::string& source : {std::string("design:quad"), dir.file("tag.png")}) {
+        SynthScene s = smallScene(21);
+        s.markers[0].source = source;
+        s.markers[0].box = source[0] == '/' ? "full" : "auto";
+        s.occluders = 1;
+        SynthRun run(s);
+        ASSERT_TRUE(run.prepare(error)) << error;
+        vxtools::Image pic;
+        truth.emplace_back();
+        for (int f = 0; f < s.frames; ++f) {
+            std::vector<TruthTable::Row> rows;
+            run.renderFrame(f, pic, rows);
+            truth.back().insert(truth.back().end(), rows.begin(), rows.end());
+        }
+    }
+    ASSERT_EQ(truth[0].size(), truth[1].size());
+    for (size_t i = 0; i < truth[0].size(); ++i) {
+        for (int k = 0; k < 3; ++k) EXPECT_DOUBLE_EQ(truth[0][i].pose.t[k], truth[1][i].pose.t[k]);
+        for (int k = 0; k < 4; ++k) EXPECT_DOUBLE_EQ(truth[0][i].corners[k][0], truth[1][i].corners[k][0]);
+        EXPECT_EQ(truth[0][i].visible, truth[1][i].visible);
+        EXPECT_DOUBLE_EQ(truth[0][i].occluded, truth[1][i].occluded);
+    }
+}
+
 TEST(SynthRun, BadMarkerPicturesAreReported) {
     vxtest::TempDir dir;
     vxtest::writeFile(dir.file("white.png"), "");
     std::string error;
     ASSERT_TRUE(vxtools::PngFile::write(dir.file("white.png"), vxtools::Image(32, 32, 255), error));
+    ASSERT_TRUE(vxtools::PngFile::write(dir.file("badbox.png"), vxtools::Image(32, 32, 0), error,
+                                        {{vxtools::PrintedMarker::kBoxKey, "8 eight 16"}}));
     vxtools::Image wide(64, 32, 255);
     wide.fillRect(0, 0, 64, 32, 0, 0, 0);
     ASSERT_TRUE(vxtools::PngFile::write(dir.file("wide.png"), wide, error));
@@ -188,6 +225,7 @@ TEST(SynthRun, BadMarkerPicturesAreReported) {
         {dir.file("wide.png"), "auto",
          "marker 'm': the dark area of the picture is 64x32 pixels (expected a square marker; give box=X:Y:SIDE)"},
         {dir.file("wide.png"), "40:0:32", "marker 'm': marker box 40:0:32 lies outside the 64x32 picture"},
+        {dir.file("badbox.png"), "auto", "marker 'm': the picture's marker box '8 eight 16' is malformed (expected X Y SIDE)"},
         {"design:nothing", "auto", "marker 'm': unknown design 'nothing' (expected one of:"},
     };
     for (const Case& c : cases) {
