@@ -48,7 +48,7 @@ bool traceContour(const Plane& m, int sx, int sy, std::size_t maxLen, std::vecto
     return false;
 }
 
-const int kMaxPolygon = 12;  // vertices collected before reducing to four
+const int kMaxPolygon = 16;  // vertices collected before reducing to four
 
 struct VertexSearch {
     const std::vector<std::int32_t>* contour;
@@ -136,7 +136,7 @@ bool findVertices(const std::vector<std::int32_t>& contour, double tolerance, do
         if (dist2(i, a) > best) { best = dist2(i, a); b = i; }
     if (b < a) b += n;
     VertexSearch vs{&contour, n, 0.0, {}, 0};
-    double thr = std::max(1.0, tolerance * n / 4.0);
+    double thr = std::max(1.6, tolerance * n / 4.0);
     vs.thr2 = thr * thr;
     vs.found[vs.count++] = a;
     if (!vs.split(a, b) || vs.count >= kMaxPolygon) return false;
@@ -308,7 +308,7 @@ bool refineCorners(const Plane& g, const QuadParams& p, int scale, MarkerInfo& q
         for (int k = 0; k < 4; ++k)
             if (!intersectLines(q.line[(k + 3) & 3], q.line[k], v[k][0], v[k][1])) return false;
     }
-    const double limit = std::max(p.maxCornerShift * scale, 0.1 * std::sqrt(std::fabs(quadArea(q.vertex))));
+    const double limit = std::max(p.maxCornerShift * scale, 0.15 * std::sqrt(std::fabs(quadArea(q.vertex))));
     for (int k = 0; k < 4; ++k) {
         double shift = std::hypot(v[k][0] - q.vertex[k][0], v[k][1] - q.vertex[k][1]);
         if (shift > limit) return false;

@@ -21,7 +21,7 @@ struct QuadParams {
     double searchRadius = 3.0;      // full-size pixels searched on each side of an edge, 1..10, default 3
     int maxEdgeSamples = 48;        // edge points per edge, 4..256, default 48
     int minEdgeContrast = 12;       // grey levels across an edge for a usable edge point, default 12
-    double maxCornerShift = 4.0;    // labelling pixels a corner may move in refinement (or a tenth of the side if more) before the candidate is dropped, default 4
+    double maxCornerShift = 6.0;    // labelling pixels a corner may move in refinement (or 0.15 of the side if more) before the candidate is dropped, default 6
 };
 
 struct QuadInput {
