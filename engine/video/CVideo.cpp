@@ -85,6 +85,12 @@ CVideoStream* CVideo::CreateSource(const std::string& type, const std::string& c
     return CVideoSourceFactory::CreateCameraLibraryStream(config);
 }
 
+void CVideo::InitWithStream(CVideoStream* stream, int thresholdShaderKind)
+{
+    m_stream = stream;
+    BuildLayer(thresholdShaderKind);
+}
+
 void CVideo::BuildLayer(int thresholdShaderKind)
 {
     if (!m_stream.valid()) m_stream = CVideoSourceFactory::CreateEmptyStream(640, 480);

@@ -29,6 +29,9 @@ public:
     /// configuration file cannot be read. The two flags are not consulted.
     bool InitWebCamStream(int thresholdShaderKind, const std::string& type, bool, bool,
                           const std::string& cameraConfigFile);
+    /// Shows `stream` (which the manager then holds) instead of a source made
+    /// from a type name, and builds the layer for it.
+    void InitWithStream(CVideoStream* stream, int thresholdShaderKind);
     /// Plays a video file (looping) through the camera library instead of
     /// the source chosen by type.
     void SetVideoFile(const std::string& file) { m_videoFile = file; }
