@@ -112,6 +112,17 @@ TEST_F(RendererGeometry, FrontalSquareEdgesFallOnTheAnalyticPositions) {
     EXPECT_NEAR(m.cy, 240.7, 0.002);
 }
 
+TEST_F(RendererGeometry, EdgesHuggingPixelBoundariesAreNotLost) {
+    CameraModel cam;
+    const double t[3] = {0.015, -0.012, 700.0};  // left edge at x = 280.015, top edge at y = 199.988
+    const FloatFrame f = render(cam, Pose::build(0, 0, 0, t));
+    auto dark = [&](int x, int y) { return (kPaper - f.pixel(x, y)[0]) / (kPaper - kInk); };
+    EXPECT_NEAR(dark(280, 240), 0.985, 0.003);
+    EXPECT_NEAR(dark(360, 240), 0.015, 0.003);
+    EXPECT_NEAR(dark(320, 199), 0.012, 0.003);
+    EXPECT_NEAR(dark(320, 279), 0.988, 0.003);
+}
+
 TEST_F(RendererGeometry, TiltedAndTurnedSquareMatchesItsProjection) {
     CameraModel cam;
     const double t[3] = {-31.7, 22.1, 520.0};

@@ -34,7 +34,7 @@ vxtools::Homography texelMap(const CameraModel& cam, const CardTexture& tex, con
 }  // namespace
 
 FrameRenderer::FrameRenderer(const CameraModel& camera, int width, int height)
-    : camera_(camera), width_(width), height_(height), baseLattice_(lattice(21, 13)), fineLattice_(lattice(233, 144)) {
+    : camera_(camera), width_(width), height_(height), baseLattice_(lattice(13, 8)), fineLattice_(lattice(233, 144)) {
     assert(width > 0 && height > 0 && "FrameRenderer: size must be positive");
     if (!camera_.hasDistortion()) return;
     idealTable_.resize(size_t(width + 1) * (height + 1) * 2);
@@ -132,6 +132,14 @@ void FrameRenderer::shadePixel(int x, int y, const float* bg, const std::vector<
         uniform = uniform && h.surface == first.surface && h.colour[0] == first.colour[0] &&
                   h.colour[1] == first.colour[1] && h.colour[2] == first.colour[2];
         for (int c = 0; c < 3; ++c) sum[c] += h.colour[c];
+    }
+    // Any straight edge crossing the pixel separates two of its corners, even one that
+    // slips between the lattice points near the pixel's border: probe the corners too
+    // (they only decide whether to refine; they are not averaged).
+    for (int k = 0; k < 4 && uniform; ++k) {
+        const Hit h = hit(x + (k & 1), y + (k >> 1), k, bg, occ);
+        uniform = h.surface == first.surface && h.colour[0] == first.colour[0] && h.colour[1] == first.colour[1] &&
+                  h.colour[2] == first.colour[2];
     }
     int n = n0;
     if (!uniform) {

@@ -1,9 +1,10 @@
 #pragma once
 // Renders one frame: the background, the marker cards (nearest first wins) and the
 // occluders, each output pixel integrated over its area by supersampling. Every pixel
-// that touches a card or occluder is first sampled at 21 points of a rank-1 lattice;
-// when those disagree (an edge or picture detail) it is integrated again at 233
-// lattice points, so edges are placed to a few thousandths of a pixel. Samples are
+// that touches a card or occluder is first sampled at 13 points of a rank-1 lattice
+// and probed at its four corners; when those disagree (an edge or picture detail) it
+// is integrated again at 233 lattice points, so edges are placed to a few
+// thousandths of a pixel. Samples are
 // inverse-mapped through each card's homography (through the lens model first when
 // the camera has distortion) and read the printed picture as square printed pixels.
 // With a shutter time the samples are spread over up to 8 instants of the exposure.
