@@ -88,6 +88,7 @@ bool CVexaBox::Init(int argc, char** argv, const char* contentList, bool enableK
     CreateSceneView();                                                     // step 10
     m_rootGroup = new osg::Group;                                          // step 11
     m_videoManager.SetVideoFile(m_options.videoFile);                      // step 12
+    m_videoManager.SetFrameLocked(m_fixedTimeStep);
     m_videoManager.InitWebCamStream(1, m_options.videoSourceType, false, false, m_cameraConfig);
     m_textureStore = CTextureStore::Instance();                            // step 13
 

@@ -35,6 +35,10 @@ public:
     /// Plays a video file (looping) through the camera library instead of
     /// the source chosen by type.
     void SetVideoFile(const std::string& file) { m_videoFile = file; }
+    /// With a fixed time step each engine frame shows exactly the next frame
+    /// of a file source (decoded on the engine's thread), so runs repeat.
+    void SetFrameLocked(bool locked) { m_frameLocked = locked; }
+    bool IsFrameLocked() const { return m_frameLocked; }
 
     void StartWebStream();
     void StopStreams();
@@ -87,4 +91,5 @@ private:
     bool m_flipped = false;
     bool m_visible = false;
     std::string m_videoFile;
+    bool m_frameLocked = false;
 };
