@@ -2,12 +2,22 @@
 
 #include "MarkerArt.h"
 #include "PrintedMarker.h"
+
+#ifdef VEXAMARK_HAVE_TRACK_CORE
 #include "vxt/Detector.h"
 #include "vxt/ImageView.h"
 #include "vxt/MarkerInfo.h"
+#endif
 
 namespace vxtools {
 
+#ifndef VEXAMARK_HAVE_TRACK_CORE
+bool PatternCommand::run(const std::string&, const std::string& outPath, std::string& error) {
+    error = "cannot write '" + outPath +
+            "': pattern files are not available in this build (the marker-detection core is not part of it)";
+    return false;
+}
+#else
 bool PatternCommand::run(const std::string& innerSource, const std::string& outPath, std::string& error) {
     Image inner;
     if (!MarkerArt::load(innerSource, kTrainingMarkerPx / 2, inner, error)) return false;
@@ -35,5 +45,6 @@ bool PatternCommand::run(const std::string& innerSource, const std::string& outP
     if (!st) error = "cannot write '" + outPath + "': " + st.message();
     return bool(st);
 }
+#endif
 
 }  // namespace vxtools

@@ -2,7 +2,8 @@
 // The "pattern" subcommand: trains a pattern file from an inner picture. The picture
 // is printed as a marker in memory and its inner half sampled upright by the
 // marker-detection core, exactly as the detector samples a square it has found,
-// then written in the core's pattern file format.
+// then written in the core's pattern file format. In a build without the core it
+// reports that pattern files are not available.
 
 #include <string>
 

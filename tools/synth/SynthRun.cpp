@@ -17,7 +17,9 @@
 #include "PngFile.h"
 #include "PrintedMarker.h"
 
+#ifdef VEXAMARK_HAVE_MEDIA
 #include "MediaFileWriter.h"
+#endif
 
 namespace vxsynth {
 namespace {
@@ -69,6 +71,14 @@ SynthRun::SynthRun(const SynthScene& scene) : scene_(scene) {
 }
 
 SynthRun::~SynthRun() = default;
+
+bool SynthRun::videoAvailable() {
+#ifdef VEXAMARK_HAVE_MEDIA
+    return true;
+#else
+    return false;
+#endif
+}
 
 bool SynthRun::prepare(std::string& error) {
     if (scene_.markers.empty()) {
@@ -163,6 +173,11 @@ void SynthRun::renderFrame(int index, vxtools::Image& picture, std::vector<Truth
 
 bool SynthRun::run(const Outputs& out, std::string& error) {
     if (!out.pngDir.empty() && !makeDirs(out.pngDir, error)) return false;
+    if (!out.video.empty() && !videoAvailable()) {
+        error = "video output is not available in this build (no media layer); use --png-dir DIR";
+        return false;
+    }
+#ifdef VEXAMARK_HAVE_MEDIA
     vexa::media::MediaFileWriter writer;
     if (!out.video.empty()) {
         vexa::media::MediaFileWriter::Settings s;
@@ -177,6 +192,7 @@ bool SynthRun::run(const Outputs& out, std::string& error) {
             return false;
         }
     }
+#endif
     std::string csv = TruthTable::header();
     vxtools::Image picture;
     std::vector<TruthTable::Row> rows;
@@ -188,17 +204,21 @@ bool SynthRun::run(const Outputs& out, std::string& error) {
             std::snprintf(name, sizeof name, "/frame_%06d.png", f);
             if (!vxtools::PngFile::write(out.pngDir + name, picture, error)) return false;
         }
+#ifdef VEXAMARK_HAVE_MEDIA
         if (!out.video.empty() && !writer.writeVideoFrame(picture.data().data())) {
             error = "cannot write video '" + out.video + "': " + writer.lastError();
             return false;
         }
+#endif
         if (!out.quiet && (f + 1) % 25 == 0)
             std::cerr << "vexamark-synth: frame " << f + 1 << " of " << scene_.frames << "\n";
     }
+#ifdef VEXAMARK_HAVE_MEDIA
     if (!out.video.empty() && !writer.close()) {
         error = "cannot write video '" + out.video + "': " + writer.lastError();
         return false;
     }
+#endif
     return out.csv.empty() || vxtools::AtomicFile::writeBytes(out.csv, csv, error);
 }
 

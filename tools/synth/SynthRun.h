@@ -42,6 +42,9 @@ public:
     // Seconds spent rendering and developing frames so far (not writing them).
     double renderSeconds() const { return renderSeconds_; }
 
+    // Whether this build can write video files (the media layer is linked).
+    static bool videoAvailable();
+
 private:
     void truthRow(size_t marker, double t, size_t order, const std::vector<FrameRenderer::Card>& cards,
                   const std::vector<MotionPlanner::Capsule>& occ, TruthTable::Row& row) const;

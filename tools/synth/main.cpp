@@ -72,6 +72,8 @@ int main(int argc, char** argv) {
     if (!out.video.empty() && (scene.width % 2 || scene.height % 2))
         return fail(2, "video output needs an even picture size, found " + std::to_string(scene.width) + "x" +
                            std::to_string(scene.height));
+    if (!out.video.empty() && !SynthRun::videoAvailable())
+        return fail(2, "video output is not available in this build (no media layer); use --png-dir DIR");
     SynthRun run(scene);
     if (!run.prepare(error)) return fail(1, error);
     if (!run.run(out, error)) return fail(1, error);
