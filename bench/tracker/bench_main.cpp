@@ -47,7 +47,7 @@ struct Options {
 
 struct Result {
     std::vector<double> total, stage[vxt::StageTimes::Count], pose;
-    int truthCount = 0, found = 0, falsePositives = 0, frames = 0;
+    int truthCount = 0, found = 0, falsePositives = 0, frames = 0, scoredFrames = 0;
     double cornerSum = 0, cornerSq = 0;
     int corners = 0;
     std::vector<double> transErrPct;
@@ -133,7 +133,10 @@ Result run(FrameSource& src, const Options& o, bool adaptive) {
             for (int s = 0; s < vxt::StageTimes::Count; ++s) r.stage[s].push_back(d.times().ms[s]);
             r.pose.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
             ++r.frames;
-            if (round == 0) score(d, pe, f, r);
+            if (round == 0) {
+                score(d, pe, f, r);
+                ++r.scoredFrames;
+            }
         }
     }
     return r;
@@ -151,8 +154,7 @@ void printRow(const std::string& name, const Result& r) {
     double rounds = r.frames ? static_cast<double>(r.frames) : 1.0;
     int scored = r.truthCount ? r.truthCount : 1;
     std::printf(" %6.3f | %6.1f %6.2f %7.4f %7.4f %8.4f | %7.2f\n", median(r.pose), 100.0 * r.found / scored,
-                static_cast<double>(r.falsePositives) * r.frames / (rounds * std::max(1, r.frames / std::max(1, r.frames))) /
-                    std::max(1, r.frames) * 1.0,
+                static_cast<double>(r.falsePositives) / std::max(1, r.scoredFrames),
                 r.corners ? r.cornerSum / r.corners : 0.0, r.corners ? std::sqrt(r.cornerSq / r.corners) : 0.0,
                 median(r.transErrPct), static_cast<double>(r.allocations) / rounds);
     std::fflush(stdout);

@@ -12,16 +12,6 @@ inline std::uint8_t luma(int r, int g, int b) {
     return static_cast<std::uint8_t>((77 * r + 150 * g + 29 * b + 128) >> 8);
 }
 
-// Rows of a 3- or 4-byte format with the red, green, blue byte offsets given.
-template <int BPP, int R, int G, int B>
-void convertRows(const ImageView& in, int stride, Plane& out) {
-    for (int y = 0; y < in.height; ++y) {
-        const std::uint8_t* s = in.data + static_cast<std::size_t>(y) * stride;
-        std::uint8_t* d = out.data + static_cast<std::size_t>(y) * out.stride;
-        for (int x = 0; x < in.width; ++x, s += BPP) d[x] = luma(s[R], s[G], s[B]);
-    }
-}
-
 // 4-byte formats, 4 pixels at a time with SSE2 (weights in 16-bit lanes).
 template <int R, int G, int B>
 void convertRows4(const ImageView& in, int stride, Plane& out) {
@@ -59,6 +49,48 @@ void convertRows4(const ImageView& in, int stride, Plane& out) {
         }
         for (; x < in.width; ++x) {
             const std::uint8_t* px = s + x * 4;
+            d[x] = luma(px[R], px[G], px[B]);
+        }
+    }
+}
+
+// 3-byte formats, 8 pixels at a time with SSE2: each pixel's bytes are moved
+// into a 32-bit lane (the fourth byte is weighted 0), then weighted as above.
+template <int R, int G, int B>
+void convertRows3(const ImageView& in, int stride, Plane& out) {
+    short w[4] = {0, 0, 0, 0};
+    w[R] = 77;
+    w[G] = 150;
+    w[B] = 29;
+    const __m128i weights = _mm_setr_epi16(w[0], w[1], w[2], w[3], w[0], w[1], w[2], w[3]);
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i round = _mm_set1_epi32(128);
+    // Lanes of 4 pixels starting at byte 0 of v.
+    auto gather = [](__m128i v) {
+        __m128i p01 = _mm_unpacklo_epi32(v, _mm_srli_si128(v, 3));
+        __m128i p23 = _mm_unpacklo_epi32(_mm_srli_si128(v, 6), _mm_srli_si128(v, 9));
+        return _mm_unpacklo_epi64(p01, p23);
+    };
+    auto weigh = [&](__m128i px4) {
+        __m128i lo = _mm_madd_epi16(_mm_unpacklo_epi8(px4, zero), weights);
+        __m128i hi = _mm_madd_epi16(_mm_unpackhi_epi8(px4, zero), weights);
+        __m128i s01 = _mm_add_epi32(_mm_shuffle_epi32(lo, 0x88), _mm_shuffle_epi32(lo, 0xDD));
+        __m128i s23 = _mm_add_epi32(_mm_shuffle_epi32(hi, 0x88), _mm_shuffle_epi32(hi, 0xDD));
+        return _mm_srli_epi32(_mm_add_epi32(_mm_unpacklo_epi64(s01, s23), round), 8);
+    };
+    for (int y = 0; y < in.height; ++y) {
+        const std::uint8_t* s = in.data + static_cast<std::size_t>(y) * stride;
+        std::uint8_t* d = out.data + static_cast<std::size_t>(y) * out.stride;
+        int x = 0;
+        // The second load reads 4 bytes past the 8 pixels: stay inside the row.
+        for (; x + 10 <= in.width; x += 8) {
+            __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + x * 3));
+            __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + x * 3 + 12));
+            __m128i p = _mm_packs_epi32(weigh(gather(a)), weigh(gather(b)));
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(d + x), _mm_packus_epi16(p, zero));
+        }
+        for (; x < in.width; ++x) {
+            const std::uint8_t* px = s + x * 3;
             d[x] = luma(px[R], px[G], px[B]);
         }
     }
@@ -119,8 +151,8 @@ void luminanceStage(const ImageView& in, const LuminanceParams& p, LuminanceOutp
     } else {
         ensurePlane(out.fullBuffer, in.width, in.height, out.full);
         switch (in.format) {
-            case PixelFormat::RGB: convertRows<3, 0, 1, 2>(in, stride, out.full); break;
-            case PixelFormat::BGR: convertRows<3, 2, 1, 0>(in, stride, out.full); break;
+            case PixelFormat::RGB: convertRows3<0, 1, 2>(in, stride, out.full); break;
+            case PixelFormat::BGR: convertRows3<2, 1, 0>(in, stride, out.full); break;
             case PixelFormat::RGBA: convertRows4<0, 1, 2>(in, stride, out.full); break;
             case PixelFormat::BGRA: convertRows4<2, 1, 0>(in, stride, out.full); break;
             case PixelFormat::ABGR: convertRows4<3, 2, 1>(in, stride, out.full); break;

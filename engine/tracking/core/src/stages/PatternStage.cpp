@@ -73,11 +73,11 @@ void sampleRGB(const ImageView& f, int stride, double x, double y, float rgb[3])
     }
 }
 
-// Sub-samples per cell side: about one per pixel, 1..3.
+// Sub-samples per cell side: 2 once a cell spans 1.5 pixels, else 1.
 int subSamples(const MarkerInfo& q) {
     double side = std::sqrt(std::fabs(quadArea(q.vertex)));
     double cell = side * 0.5 / 16.0;
-    return std::min(3, std::max(1, static_cast<int>(cell + 0.5)));
+    return cell >= 1.5 ? 2 : 1;
 }
 
 // Samples the inner half with corner `first` as top-left; colour or grey.

@@ -202,8 +202,8 @@ double crossing(const float* prof, int k, double s0, double step, float level) {
 // which removes the bias of interpolating between pixel centres.
 double integratedEdge(const Plane& g, double qx, double qy, double nx, double ny, double sc, float in,
                       float contrast) {
-    const double w = 1.5, h = 0.25;
-    const int n = static_cast<int>(2 * w / h);  // 12 intervals
+    const double w = 1.5, h = 0.5;
+    const int n = static_cast<int>(2 * w / h);  // 6 intervals
     double area = 0.0;
     for (int j = 0; j <= n; ++j) {
         double s = sc - w + j * h;
@@ -227,7 +227,8 @@ int edgePoints(const Plane& g, const double a[2], const double b[2], double radi
     double margin = std::max(1.0 + 0.6 * radius, 0.06 * len);
     double span = len - 2.0 * margin;
     if (span < 2.0) return 0;
-    int count = std::min(p.maxEdgeSamples, std::max(4, static_cast<int>(span)));
+    // The first pass only centres the profiles: fewer points.
+    int count = std::min(exact ? p.maxEdgeSamples : std::min(16, p.maxEdgeSamples), std::max(4, static_cast<int>(span)));
     const double step = 0.5;
     const int k = static_cast<int>(2.0 * radius / step) + 1;
     float prof[64];

@@ -19,7 +19,7 @@ struct QuadParams {
     double vertexTolerance = 0.07;  // largest contour deviation from an edge, fraction of the mean side, 0.01..0.3, default 0.07
     bool refine = true;             // subpixel edges on the grey image; default on
     double searchRadius = 3.0;      // full-size pixels searched on each side of an edge, 1..10, default 3
-    int maxEdgeSamples = 48;        // edge points per edge, 4..256, default 48
+    int maxEdgeSamples = 32;        // edge points per edge in the final pass, 4..256, default 32
     int minEdgeContrast = 12;       // grey levels across an edge for a usable edge point, default 12
     double maxCornerShift = 6.0;    // labelling pixels a corner may move in refinement (or 0.15 of the side if more) before the candidate is dropped, default 6
 };
