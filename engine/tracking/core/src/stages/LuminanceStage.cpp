@@ -4,6 +4,8 @@
 
 #include <cassert>
 
+#include "src/ImageOps.h"
+
 namespace vxt {
 
 namespace {
@@ -105,28 +107,6 @@ void convertYuv(const ImageView& in, int stride, int first, Plane& out) {
     }
 }
 
-// Half-size image: mean of each 2x2 block (odd last row/column dropped).
-void halve(const Plane& full, Plane& half) {
-    for (int y = 0; y < half.height; ++y) {
-        const std::uint8_t* a = full.data + static_cast<std::size_t>(2 * y) * full.stride;
-        const std::uint8_t* b = a + full.stride;
-        std::uint8_t* d = half.data + static_cast<std::size_t>(y) * half.stride;
-        int x = 0;
-        const __m128i mask = _mm_set1_epi16(0x00FF);
-        for (; x + 8 <= half.width; x += 8) {
-            __m128i ra = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + 2 * x));
-            __m128i rb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + 2 * x));
-            __m128i ea = _mm_and_si128(ra, mask), oa = _mm_srli_epi16(ra, 8);
-            __m128i eb = _mm_and_si128(rb, mask), ob = _mm_srli_epi16(rb, 8);
-            __m128i sum = _mm_add_epi16(_mm_add_epi16(ea, oa), _mm_add_epi16(eb, ob));
-            sum = _mm_srli_epi16(_mm_add_epi16(sum, _mm_set1_epi16(2)), 2);
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(d + x), _mm_packus_epi16(sum, sum));
-        }
-        for (; x < half.width; ++x)
-            d[x] = static_cast<std::uint8_t>((a[2 * x] + a[2 * x + 1] + b[2 * x] + b[2 * x + 1] + 2) >> 2);
-    }
-}
-
 void ensurePlane(std::vector<std::uint8_t>& buf, int w, int h, Plane& p) {
     std::size_t need = static_cast<std::size_t>(w) * h;
     if (buf.size() < need) buf.resize(need);
@@ -164,7 +144,7 @@ void luminanceStage(const ImageView& in, const LuminanceParams& p, LuminanceOutp
     }
     if (p.imageProcMode == 1) {
         ensurePlane(out.halfBuffer, in.width / 2, in.height / 2, out.proc);
-        halve(out.full, out.proc);
+        halveImage(out.full, out.proc);
         out.scale = 2;
     } else {
         out.proc = out.full;

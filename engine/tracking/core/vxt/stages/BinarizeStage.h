@@ -11,15 +11,17 @@ struct BinarizeParams {
     int threshold = 100;     // grey level, 0..255, default 100; foreground is below it (mode 0) or above (mode 1)
     int labelingMode = 0;    // 0: dark squares on a light ground; 1: light squares on a dark ground. Default 0
     bool adaptive = false;   // local threshold instead of `threshold`; default off
-    int tileSize = 8;        // adaptive: tile side in labelling pixels, 4..64, default 8
-    int tileRadius = 2;      // adaptive: tiles on each side pooled for the local range, 0..8, default 2
-    int minContrast = 24;    // adaptive: grey levels; tiles whose pooled range is lower are background, 0..255, default 24
+    int tileSize = 16;       // adaptive: tile side in labelling pixels, 4..64, default 16
+    int tileRadius = 1;      // adaptive: tiles on each side pooled for the local range, 0..8, default 1
+    int minContrast = 40;    // adaptive: grey levels (2x2 means); tiles whose pooled range is lower are background, 0..255, default 40
 };
 
 struct BinaryOutput {
     Plane mask;  // 255 foreground (the squares' colour), 0 background
     std::vector<std::uint8_t> buffer;
-    std::vector<std::uint8_t> tileMin, tileMax, tileScratch, tileThreshold;  // adaptive only
+    // Adaptive only: 2x2-averaged image, per-tile ranges and thresholds.
+    std::vector<std::uint8_t> smallBuffer, tileMin, tileMax, tileScratch, tileThreshold;
+    std::vector<std::uint8_t> colMin, colMax, rowThreshold;
 };
 
 void binarizeStage(const Plane& grey, const BinarizeParams& p, BinaryOutput& out);
