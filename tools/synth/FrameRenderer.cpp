@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <thread>
 
 namespace vxsynth {
 namespace {
@@ -153,38 +154,48 @@ void FrameRenderer::shadePixel(int x, int y, const float* bg, const std::vector<
     for (int c = 0; c < 3; ++c) out[c] = sum[c] / n;
 }
 
+void FrameRenderer::renderRows(int first, int step, const FloatFrame& background,
+                               const std::vector<MotionPlanner::Capsule>& occluders, const std::vector<int>& occBounds,
+                               FloatFrame& out) const {
+    for (int y = first; y < height_; y += step)
+        for (int x = 0; x < width_; ++x) {
+            bool busy = false;
+            for (const Layer& L : layers_) busy = busy || (x >= L.x0 && x < L.x1 && y >= L.y0 && y < L.y1);
+            for (size_t j = 0; j < occluders.size() && !busy; ++j) {
+                const int* b = &occBounds[4 * j];
+                busy = x >= b[0] && x < b[2] && y >= b[1] && y < b[3];
+            }
+            const float* bg = background.pixel(x, y);
+            float* o = out.pixel(x, y);
+            if (busy) {
+                shadePixel(x, y, bg, occluders, o);
+            } else {
+                o[0] = bg[0];
+                o[1] = bg[1];
+                o[2] = bg[2];
+            }
+        }
+}
+
 void FrameRenderer::render(const FloatFrame& background, const std::vector<Card>& cards,
                            const std::vector<MotionPlanner::Capsule>& occluders, FloatFrame& out) {
     assert(background.width() == width_ && background.height() == height_ && "FrameRenderer::render: size mismatch");
     if (out.width() != width_ || out.height() != height_) out = FloatFrame(width_, height_);
     prepareLayers(cards);
-    std::vector<int> ox0, oy0, ox1, oy1;
+    std::vector<int> occBounds;  // x0 y0 x1 y1 per occluder, pixels
     for (const auto& c : occluders) {
-        ox0.push_back(int(std::floor(std::min(c.x0, c.x1) - c.radius)) - 1);
-        oy0.push_back(int(std::floor(std::min(c.y0, c.y1) - c.radius)) - 1);
-        ox1.push_back(int(std::ceil(std::max(c.x0, c.x1) + c.radius)) + 1);
-        oy1.push_back(int(std::ceil(std::max(c.y0, c.y1) + c.radius)) + 1);
+        occBounds.push_back(int(std::floor(std::min(c.x0, c.x1) - c.radius)) - 1);
+        occBounds.push_back(int(std::floor(std::min(c.y0, c.y1) - c.radius)) - 1);
+        occBounds.push_back(int(std::ceil(std::max(c.x0, c.x1) + c.radius)) + 1);
+        occBounds.push_back(int(std::ceil(std::max(c.y0, c.y1) + c.radius)) + 1);
     }
-    for (int y = 0; y < height_; ++y)
-        for (int x = 0; x < width_; ++x) {
-            bool busy = false;
-            for (const Layer& L : layers_) busy = busy || (x >= L.x0 && x < L.x1 && y >= L.y0 && y < L.y1);
-            for (size_t j = 0; j < occluders.size() && !busy; ++j)
-                busy = x >= ox0[j] && x < ox1[j] && y >= oy0[j] && y < oy1[j];
-            const float* bg = background.pixel(x, y);
-            float* o = out.pixel(x, y);
-            if (!busy) {
-                o[0] = bg[0];
-                o[1] = bg[1];
-                o[2] = bg[2];
-                continue;
-            }
-            float shaded[3];
-            shadePixel(x, y, bg, occluders, shaded);
-            o[0] = shaded[0];
-            o[1] = shaded[1];
-            o[2] = shaded[2];
-        }
+    // Rows are shared out round-robin; every pixel depends only on its own samples,
+    // so the result is the same for any number of threads.
+    std::vector<std::thread> workers;
+    for (int t = 1; t < threads_; ++t)
+        workers.emplace_back([&, t] { renderRows(t, threads_, background, occluders, occBounds, out); });
+    renderRows(0, threads_, background, occluders, occBounds, out);
+    for (auto& w : workers) w.join();
 }
 
 }  // namespace vxsynth

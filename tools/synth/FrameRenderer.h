@@ -35,6 +35,9 @@ public:
 
     FrameRenderer(const CameraModel& camera, int width, int height);
 
+    // Rendering threads (1 by default); the pictures do not depend on it.
+    void setThreads(int threads) { threads_ = threads < 1 ? 1 : threads; }
+
     // Renders into `out` (width x height, values 0..255 before lighting).
     // `background` is the static background picture of the same size.
     void render(const FloatFrame& background, const std::vector<Card>& cards,
@@ -61,10 +64,14 @@ private:
     void prepareLayers(const std::vector<Card>& cards);
     void layerBounds(const Card& card, Layer& layer) const;
     Hit hit(double u, double v, int instant, const float* bg, const std::vector<MotionPlanner::Capsule>& occ) const;
+    void renderRows(int first, int step, const FloatFrame& background,
+                    const std::vector<MotionPlanner::Capsule>& occluders, const std::vector<int>& occBounds,
+                    FloatFrame& out) const;
     void shadePixel(int x, int y, const float* bg, const std::vector<MotionPlanner::Capsule>& occ, float* out) const;
 
     CameraModel camera_;
     int width_, height_;
+    int threads_ = 1;
     std::vector<double> idealTable_;  // (width+1) x (height+1) pixel corners, ideal u v
     std::vector<double> baseLattice_, fineLattice_;
     std::vector<Layer> layers_;

@@ -130,7 +130,7 @@ bool applyConditions(const CommandLine& cl, SynthScene& s, std::string& error) {
     return scalar(cl, "--noise", s.noiseSigma, 0, 128, error) && scalar(cl, "--blur", s.blurSigma, 0, 50, error) &&
            scalar(cl, "--shutter", s.shutter, 0, 1, error) && scalar(cl, "--occluders", s.occluders, 0, 64, error) &&
            scalar(cl, "--occlusion-limit", s.occlusionLimit, 0, 1, error) &&
-           scalar(cl, "--quality", s.quality, 1, 100, error);
+           scalar(cl, "--quality", s.quality, 1, 100, error) && scalar(cl, "--threads", s.threads, 1, 64, error);
 }
 
 bool isAbsoluteOrDesign(const std::string& source) {
@@ -146,6 +146,7 @@ const std::map<std::string, int>& SceneReader::arity() {
         {"--tilt", 1},     {"--spin", 1},       {"--speed", 1},      {"--marker-px", 1},
         {"--background", 1}, {"--lighting", 3}, {"--noise", 1},      {"--blur", 1},
         {"--shutter", 1},  {"--occluders", 1},  {"--occlusion-limit", 1}, {"--quality", 1},
+        {"--threads", 1},
     };
     return table;
 }

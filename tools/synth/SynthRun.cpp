@@ -104,6 +104,7 @@ bool SynthRun::prepare(std::string& error) {
     }
     planner_ = std::make_unique<MotionPlanner>(scene_, halves);
     renderer_ = std::make_unique<FrameRenderer>(scene_.camera, scene_.width, scene_.height);
+    renderer_->setThreads(scene_.threads);
     sensor_ = std::make_unique<SensorModel>(scene_);
     background_ = BackgroundTexture::render(scene_.background, scene_.seed, scene_.width, scene_.height);
     return true;

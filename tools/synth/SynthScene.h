@@ -44,6 +44,7 @@ struct SynthScene {
     int occluders = 0;
     double occlusionLimit = 0.0;  // largest occluded fraction of a marker still counted visible
     int quality = 90;         // video quality 1..100
+    int threads = 1;          // rendering threads; never changes the pictures
     std::vector<MarkerSpec> markers;
 };
 
