@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cairo.h>
+
 #include "PngFile.h"
 #include "ToolTestSupport.h"
 
@@ -30,6 +32,28 @@ TEST(PngFile, RoundTripKeepsPixelsAndText) {
     EXPECT_EQ(back.height(), 23);
     EXPECT_EQ(back.data(), img.data());
     EXPECT_EQ(text["vexamark-marker-box"], "8 8 64");
+}
+
+TEST(PngFile, TransparencyReadsAsWhitePaper) {
+    vxtest::TempDir dir;
+    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 16, 16);  // fully transparent
+    cairo_t* cr = cairo_create(s);
+    cairo_set_source_rgba(cr, 0, 0, 0, 1);
+    cairo_rectangle(cr, 0, 0, 8, 16);
+    cairo_fill(cr);
+    cairo_set_source_rgba(cr, 0, 0, 0, 0.5);  // half-transparent black over white: mid grey
+    cairo_rectangle(cr, 8, 0, 4, 16);
+    cairo_fill(cr);
+    cairo_destroy(cr);
+    ASSERT_EQ(cairo_surface_write_to_png(s, dir.file("alpha.png").c_str()), CAIRO_STATUS_SUCCESS);
+    cairo_surface_destroy(s);
+    Image img;
+    std::string error;
+    ASSERT_TRUE(PngFile::read(dir.file("alpha.png"), img, error)) << error;
+    EXPECT_EQ(img.pixel(2, 5)[0], 0);
+    EXPECT_NEAR(img.pixel(9, 5)[0], 128, 2);
+    EXPECT_EQ(img.pixel(14, 5)[0], 255);
+    EXPECT_EQ(img.pixel(14, 5)[2], 255);
 }
 
 TEST(PngFile, BrokenFilesGiveOneClearLine) {

@@ -14,7 +14,7 @@ TEST(SceneReader, FileSettingsAndMarkers) {
     vxtest::TempDir dir;
     vxtest::writeFile(dir.file("scene.txt"),
                       "# two markers\n"
-                      "size 320 240\nframes 12   # short\nfps 30\nseed 99\n"
+                      "size 320 240\r\nframes 12   # short\nfps 30\nseed 99\n"
                       "intrinsics 400 410 161 119\ndistortion -0.1 0.01 0 0 0\n"
                       "marker a=pics/a.png width=60 tilt=70 distance=300:500 path=orbit\n"
                       "marker b=design:quad,px=30,box=full\n"

@@ -216,6 +216,7 @@ bool SceneReader::readFile(const std::string& path, SynthScene& scene, std::stri
     for (int n = 1; std::getline(in, line); ++n) {
         const size_t hash = line.find('#');
         if (hash != std::string::npos) line.erase(hash);
+        std::replace(line.begin(), line.end(), '\r', ' ');  // files written on Windows
         std::istringstream words(line);
         std::vector<std::string> args;
         for (std::string w; words >> w;) args.push_back(args.empty() ? "--" + w : w);
