@@ -26,9 +26,10 @@ CObjectManager::~CObjectManager() = default;
 
 bool CObjectManager::InitTracker(int videoWidth, int videoHeight)
 {
+    m_tracker = new SquareTracker;
+    m_tracker->init(videoWidth, videoHeight, "MANUAL_LOAD", CPathResolver::Resolve(m_cameraParamFile));
     m_videoWidth = static_cast<float>(videoWidth);
     m_videoHeight = static_cast<float>(videoHeight);
-    if (!m_tracker.valid()) m_tracker = new SquareTracker;
     return true;
 }
 
@@ -103,6 +104,14 @@ void CObjectManager::BuildHiderOverLay(int, int, osg::Group*)
 void CObjectManager::UpdateTracker(CVideoStream* stream)
 {
     m_currentStream = stream;
+    if (!m_tracker.valid()) return;
+    m_tracker->setImageSource(stream);
+    m_tracker->update();
+}
+
+void CObjectManager::UpdateTracker()
+{
+    if (m_tracker.valid()) m_tracker->update();
 }
 
 void CObjectManager::Update(float, float)

@@ -32,7 +32,9 @@ public:
                                          bool debugFolder);
 
     void BuildHiderOverLay(int videoWidth, int videoHeight, osg::Group* root);
+    /// Hands the stream's frame to the tracker and updates it.
     void UpdateTracker(CVideoStream* stream);
+    void UpdateTracker();
     void Update(float timeStep, float);
     void CleanUp();
     void ToggleMirrorObjects() { m_mirrored = !m_mirrored; }

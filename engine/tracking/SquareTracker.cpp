@@ -1,30 +1,274 @@
 #include "SquareTracker.h"
 
+#include "SquareTrackerPrivate.h"
+
+#include "CMessageLog.h"
+#include "MultiMarker.h"
+#include "SingleMarker.h"
+
+#include "vxt/CameraParams.h"
+#include "vxt/Detector.h"
+#include "vxt/MarkerInfo.h"
+#include "vxt/PatternSet.h"
+#include "vxt/PoseEstimator.h"
+#include "vxt/Version.h"
+
+#include <osg/Notify>
+
 #include <algorithm>
 
 namespace
 {
-// Frustum of a pinhole camera with the principal point at the image centre.
-void cameraFrustum(double fx, double fy, double width, double height, double nearPlane, double farPlane,
-                   double* m)
+const double kNearPlane = 10.0;    // scene units (mm)
+const double kFarPlane = 8000.0;   // scene units (mm)
+const double kSearchConfidence = 0.7;
+
+void log(const std::string& text)
 {
-    std::fill(m, m + 16, 0.0);
-    m[0] = 2.0 * fx / width;
-    m[5] = 2.0 * fy / height;
-    m[10] = -(farPlane + nearPlane) / (farPlane - nearPlane);
-    m[11] = -1.0;
-    m[14] = -2.0 * farPlane * nearPlane / (farPlane - nearPlane);
+    CMessageLog::Instance()->WriteToLog(text);
+}
+
+void reportInitError(const std::string& message)
+{
+    log(message);
+    CMessageLog::Instance()->DisplayMessage(message, "Error creating tracker");
 }
 }
 
-SquareTracker::SquareTracker()
+SquareTracker::SquareTracker() : m_core(std::make_unique<Core>())
 {
-    cameraFrustum(700.0, 700.0, 640.0, 480.0, 10.0, 8000.0, m_projection);
+    // Until init: a plausible webcam, so the scene has a projection.
+    vxt::CameraParams(640, 480, 700.0, 700.0, 320.0, 240.0).projectionMatrix(kNearPlane, kFarPlane, m_projection);
+}
+
+SquareTracker::~SquareTracker()
+{
+    m_markers.clear();  // markers free their patterns before the set goes
+    if (m_core->detector) m_core->detector->detachPatternSet();
+}
+
+bool SquareTracker::IsInitialised() const
+{
+    return m_core->detector && m_core->pose && m_core->patterns;
+}
+
+std::string SquareTracker::getLabel() const
+{
+    return m_name + "-" + vxt::kVersion;
+}
+
+bool SquareTracker::init(int xsize, int ysize, const std::string&, const std::string& cameraParamFile)
+{
+    log("Tracker::init()...");
+    m_cameraParamFile = cameraParamFile;
+    vxt::CameraParams camera;
+    const vxt::Status loaded = camera.load(cameraParamFile);
+    if (!loaded)
+    {
+        reportInitError("Tracker::init : Error: Can't load camera parameters from '" + cameraParamFile + "'.");
+        log("Tracker::init : " + loaded.message());
+        return false;
+    }
+    m_core->camera = camera.rescaled(xsize, ysize);
+    m_imageWidth = static_cast<float>(xsize);
+    m_imageHeight = static_cast<float>(ysize);
+    m_core->detector = std::make_unique<vxt::Detector>(m_core->camera);
+    setProjection(kNearPlane, kFarPlane);
+    m_imageProcMode = m_patternDetectionMode = 0;
+    m_core->detector->setDebugMode(0);
+    m_core->detector->setImageProcMode(0);
+    m_core->detector->setThreshold(100);
+    m_core->detector->setPatternDetectionMode(0);
+    m_core->detector->setLabelingMode(m_labelingMode);
+    m_core->detector->setAdaptiveThreshold(m_adaptive);
+    m_core->pose = std::make_unique<vxt::PoseEstimator>(m_core->camera);
+    m_core->pose->setMaxLoopCount(m_maxLoopCount);
+    m_core->pose->setBreakThreshold(m_loopBreakThreshold);
+    m_core->pose->setBreakRatio(m_loopBreakThreshRatio);
+    m_core->patterns = std::make_unique<vxt::PatternSet>();
+    m_core->detector->attachPatternSet(m_core->patterns.get());
+    log("Tracker: Init: Complete");
+    return true;
+}
+
+void SquareTracker::setProjection(double nearPlane, double farPlane)
+{
+    if (m_core->camera.width() > 0) m_core->camera.projectionMatrix(nearPlane, farPlane, m_projection);
+}
+
+BaseMarker* SquareTracker::getMarker(int index)
+{
+    if (index < 0 || index >= getMarkerCount()) return nullptr;
+    return m_markers[static_cast<size_t>(index)].get();
+}
+
+int SquareTracker::addSingleMarker(const std::string& patternFile, double width, const double centre[2])
+{
+    if (!IsInitialised())
+    {
+        // The tracker could not be made (no camera parameters): the content
+        // loads without markers rather than ending the program.
+        log("SquareTracker::addSingleMarker() : detection handle is empty, please run init() function before!");
+        return -1;
+    }
+    osg::ref_ptr<SingleMarker> marker = new SingleMarker(m_core->patterns.get());
+    std::string why;
+    if (!marker->initialise(m_core->detector.get(), patternFile, width, centre, &why))
+    {
+        log("Tracker::addSingleMarker(): Warning : Could not init singleMarker " + patternFile);
+        if (!why.empty()) log("Tracker::addSingleMarker(): " + why);
+        return -1;
+    }
+    m_markers.push_back(marker);
+    return getMarkerCount() - 1;
+}
+
+int SquareTracker::addMultiMarker(const std::string& configFile)
+{
+    if (!IsInitialised())
+    {
+        log("SquareTracker::addMultiMarker() : detection handle is empty, please run init() function before!");
+        return -1;
+    }
+    osg::ref_ptr<MultiMarker> marker = new MultiMarker(m_core->patterns.get());
+    std::string why;
+    if (!marker->load(configFile, &why))
+    {
+        log("Tracker::addMultiMarker(): Warning : Could not load multiMarker " + configFile +
+            (why.empty() ? "" : ": " + why));
+        return -1;
+    }
+    m_markers.push_back(marker);
+    return getMarkerCount() - 1;
+}
+
+int SquareTracker::GetResultCount() const
+{
+    return m_core->detector ? m_core->detector->markerCount() : 0;
+}
+
+const vxt::MarkerInfo* SquareTracker::GetResults() const
+{
+    return m_core->detector ? m_core->detector->markers() : nullptr;
+}
+
+bool SquareTracker::DetectIn(osg::Image* image)
+{
+    vxt::ImageView view;
+    view.data = image->data();
+    view.width = image->s();
+    view.height = image->t();
+    view.stride = static_cast<int>(image->getRowStepInBytes());
+    view.format = static_cast<vxt::PixelFormat>(getCorePixelFormatForImage(image));
+    if (!m_core->detector->detect(view))
+    {
+        OSG_FATAL << "Error detecting markers in image." << std::endl;
+        return false;
+    }
+    return true;
+}
+
+void SquareTracker::update()
+{
+    if (!m_imageSource.valid())
+    {
+        log("Tracker::update : No connected image source for the tracker.");
+        return;
+    }
+    const unsigned int modified = m_imageSource->getModifiedCount();
+    if (modified == m_lastModifiedCount || modified == 1 || !IsInitialised()) return;
+    m_lastModifiedCount = modified;
+    if (getCorePixelFormatForImage(m_imageSource.get()) == 0 || !DetectIn(m_imageSource.get())) return;
+
+    const vxt::MarkerInfo* results = m_core->detector->markers();
+    const int count = m_core->detector->markerCount();
+    SetTargetMarker(results, count);
+    int found = 0;
+    for (osg::ref_ptr<BaseMarker>& marker : m_markers)
+    {
+        if (auto* single = dynamic_cast<SingleMarker*>(marker.get()))
+        {
+            const vxt::MarkerInfo* chosen = nullptr;
+            for (int i = 0; i < count; ++i)
+            {
+                if (results[i].id != single->getPatternID()) continue;
+                const double bar = chosen ? chosen->cf : static_cast<double>(m_tolerance);
+                if (results[i].cf > bar) chosen = &results[i];
+            }
+            single->update(chosen, m_core->pose.get());
+            if (chosen) ++found;
+        }
+        else if (auto* multi = dynamic_cast<MultiMarker*>(marker.get()))
+        {
+            multi->update(m_core->pose.get(), results, count);
+            if (multi->isValid()) ++found;
+        }
+    }
+    if (found == 0 && m_useAuto) rescan();
+}
+
+int SquareTracker::TryMarkersForSearch()
+{
+    const vxt::MarkerInfo* results = m_core->detector->markers();
+    const int count = m_core->detector->markerCount();
+    int successes = 0;
+    for (osg::ref_ptr<BaseMarker>& marker : m_markers)
+    {
+        if (auto* single = dynamic_cast<SingleMarker*>(marker.get()))
+        {
+            const vxt::MarkerInfo* best = nullptr;
+            for (int i = 0; i < count; ++i)
+                if (results[i].id == single->getPatternID() && results[i].cf > kSearchConfidence &&
+                    (!best || results[i].cf > best->cf))
+                    best = &results[i];
+            single->update(best, m_core->pose.get());
+            if (best) ++successes;
+        }
+        else if (auto* multi = dynamic_cast<MultiMarker*>(marker.get()))
+        {
+            multi->update(m_core->pose.get(), results, count);
+            if (multi->isValid()) ++successes;
+        }
+    }
+    return successes;
+}
+
+int SquareTracker::rescan()
+{
+    if (!IsInitialised() || !m_imageSource.valid()) return 0;
+    const int start = std::clamp(m_autoThreshold - m_maxAutoSteps * m_autoStepSize, 10, 240);
+    int t = start;
+    for (int pass = 0; pass < 2 * m_maxAutoSteps; ++pass)
+    {
+        if (!DetectIn(m_imageSource.get())) return 0;
+        if (TryMarkersForSearch() > 0)
+        {
+            m_autoThreshold = t;
+            return 1;
+        }
+        t = std::clamp(t + m_autoStepSize, 10, 240);
+        setThreshold(t);
+    }
+    setThreshold(m_userThreshold);
+    return 0;
 }
 
 void SquareTracker::setUserThreshold(int threshold)
 {
     m_userThreshold = std::clamp(threshold, 0, 255);
+    setThreshold(m_userThreshold);
+}
+
+void SquareTracker::setThreshold(int threshold)
+{
+    if (!m_core->detector) return;
+    if (!m_core->detector->setThreshold(std::clamp(threshold, 0, 255)))
+        OSG_WARN << "SquareTracker::setThreshold() : error in setting the labeling threshold" << std::endl;
+}
+
+int SquareTracker::getThreshold() const
+{
+    return m_core->detector ? m_core->detector->threshold() : m_userThreshold;
 }
 
 void SquareTracker::setMaxAutoSteps(int steps)
@@ -37,8 +281,122 @@ void SquareTracker::setAutoStepSize(int size)
     m_autoStepSize = std::clamp(size, 0, 20);
 }
 
-osg::Node* SquareTracker::BuildDebugLayer(const osg::Vec2f&)
+void SquareTracker::setDebugMode(bool on)
 {
-    m_debugGroup = new osg::Group;
-    return m_debugGroup.get();
+    if (m_core->detector && !m_core->detector->setDebugMode(on ? 1 : 0))
+        OSG_FATAL << "SquareTracker::setDebugMode() : error in setting the debug mode" << std::endl;
+}
+
+bool SquareTracker::getDebugMode() const
+{
+    return m_core->detector && m_core->detector->debugMode() != 0;
+}
+
+void SquareTracker::setImageProcMode(int mode)
+{
+    if (!m_core->detector)
+    {
+        m_imageProcMode = mode;
+        return;
+    }
+    if (m_core->detector->setImageProcMode(mode))
+        m_imageProcMode = mode;
+    else
+        OSG_FATAL << "SquareTracker::setImageProcMode() : error in setting the image processing mode" << std::endl;
+}
+
+int SquareTracker::getImageProcMode() const
+{
+    return m_core->detector ? m_core->detector->imageProcMode() : m_imageProcMode;
+}
+
+void SquareTracker::setPatternDetectionMode(int mode)
+{
+    if (!m_core->detector)
+    {
+        m_patternDetectionMode = mode;
+        return;
+    }
+    if (m_core->detector->setPatternDetectionMode(mode))
+        m_patternDetectionMode = mode;
+    else
+        OSG_FATAL << "SquareTracker::setPatternDetectionMode() : error in setting the pattern detection mode"
+                  << std::endl;
+}
+
+int SquareTracker::getPatternDetectionMode() const
+{
+    return m_core->detector ? m_core->detector->patternDetectionMode() : m_patternDetectionMode;
+}
+
+void SquareTracker::SetLabelingMode(int mode)
+{
+    if (!m_core->detector)
+    {
+        m_labelingMode = mode;
+        return;
+    }
+    if (m_core->detector->setLabelingMode(mode)) m_labelingMode = mode;
+}
+
+int SquareTracker::GetLabelingMode() const
+{
+    return m_core->detector ? m_core->detector->labelingMode() : m_labelingMode;
+}
+
+void SquareTracker::SetAdaptiveThreshold(bool on)
+{
+    m_adaptive = on;
+    if (m_core->detector) m_core->detector->setAdaptiveThreshold(on);
+}
+
+bool SquareTracker::GetAdaptiveThreshold() const
+{
+    return m_adaptive;
+}
+
+void SquareTracker::SetMaxLoopCount(int count)
+{
+    m_maxLoopCount = count;
+    if (m_core->pose) m_core->pose->setMaxLoopCount(count);
+}
+
+void SquareTracker::SetLoopBreakThreshold(double value)
+{
+    m_loopBreakThreshold = value;
+    if (m_core->pose) m_core->pose->setBreakThreshold(value);
+}
+
+void SquareTracker::SetLoopBreakThreshRatio(double value)
+{
+    m_loopBreakThreshRatio = value;
+    if (m_core->pose) m_core->pose->setBreakRatio(value);
+}
+
+int SquareTracker::getCorePixelFormatForImage(const osg::Image* image)
+{
+    if (!image || image->s() <= 0 || image->t() <= 0 || image->r() <= 0 || !image->data() ||
+        image->getDataType() == 0)
+        return 0;
+    const GLenum format = image->getPixelFormat();
+    const GLenum type = image->getDataType();
+    const GLenum kYCbCr422 = 0x85B9, kYCbCr422Alt = 0x8757;
+    const GLenum kShort88 = 0x85BA, kShort88Rev = 0x85BB;
+    if (type == GL_UNSIGNED_BYTE)
+    {
+        switch (format)
+        {
+        case GL_RGB: return 1;
+        case GL_BGR: return 2;
+        case GL_RGBA: return 3;
+        case GL_BGRA: return 4;
+        case 0x8000: return 5;  // GL_ABGR_EXT
+        case GL_LUMINANCE: return 6;
+        default: return 0;
+        }
+    }
+    if (format == GL_BGRA && type == GL_UNSIGNED_INT_8_8_8_8) return 7;
+    if ((format == kYCbCr422 || format == kYCbCr422Alt) && type == kShort88) return 8;
+    if ((format == kYCbCr422 || format == kYCbCr422Alt) && type == kShort88Rev) return 9;
+    return 0;
 }
