@@ -122,6 +122,10 @@ bool applyConditions(const CommandLine& cl, SynthScene& s, std::string& error) {
             return false;
         }
     }
+    if (cl.has("--motion-blur") &&
+        (!number("--motion-blur", cl.value("--motion-blur", 0), 0, 100, s.motionBlurPx, error) ||
+         !number("--motion-blur", cl.value("--motion-blur", 1), -360, 360, s.motionBlurAngleDeg, error)))
+        return false;
     if (cl.has("--lighting") &&
         (!number("--lighting", cl.value("--lighting", 0), 0, 4, s.lightMin, error) ||
          !number("--lighting", cl.value("--lighting", 1), 0, 4, s.lightMax, error) ||
@@ -146,7 +150,7 @@ const std::map<std::string, int>& SceneReader::arity() {
         {"--tilt", 1},     {"--spin", 1},       {"--speed", 1},      {"--marker-px", 1},
         {"--background", 1}, {"--lighting", 3}, {"--noise", 1},      {"--blur", 1},
         {"--shutter", 1},  {"--occluders", 1},  {"--occlusion-limit", 1}, {"--quality", 1},
-        {"--threads", 1},
+        {"--threads", 1},  {"--motion-blur", 2},
     };
     return table;
 }

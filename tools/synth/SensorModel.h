@@ -1,7 +1,8 @@
 #pragma once
 // Turns a rendered frame into what a camera would deliver: a lighting gradient across
-// the picture, Gaussian blur, Gaussian sensor noise (seeded per frame) and rounding
-// to 8 bits. Owns its scratch buffers, reused from frame to frame.
+// the picture, Gaussian blur, linear motion blur (a straight streak centred on each
+// point, so positions stay where they were), Gaussian sensor noise (seeded per frame)
+// and rounding to 8 bits. Owns its scratch buffers, reused from frame to frame.
 
 #include <cstdint>
 #include <vector>
@@ -25,10 +26,12 @@ public:
 
 private:
     void blur(FloatFrame& frame);
+    void streak(FloatFrame& frame);
 
     const SynthScene& scene_;
     std::vector<float> kernel_;
     std::vector<float> line_;
+    FloatFrame scratch_;
 };
 
 }  // namespace vxsynth

@@ -41,6 +41,7 @@ struct SynthScene {
     double noiseSigma = 0;    // sensor noise, 8-bit units
     double blurSigma = 0;     // Gaussian blur, pixels
     double shutter = 0;       // exposure as a fraction of the frame time (motion blur)
+    double motionBlurPx = 0, motionBlurAngleDeg = 0;  // linear streak over the whole picture
     int occluders = 0;
     double occlusionLimit = 0.0;  // largest occluded fraction of a marker still counted visible
     int quality = 90;         // video quality 1..100

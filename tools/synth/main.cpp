@@ -28,7 +28,7 @@ const char* kUsage =
     "           (PICTURE: a marker PNG, or design:NAME for a built-in picture printed as a marker)\n"
     "  --distance MIN MAX  --tilt DEG  --spin DEG_PER_S  --speed FACTOR  --marker-px PIXELS\n"
     "  --background wood|cloth|flat  --lighting MIN MAX ANGLE  --noise SIGMA  --blur SIGMA\n"
-    "  --shutter FRACTION  --occluders N  --occlusion-limit FRACTION  --quality Q  --threads N\n"
+    "  --motion-blur LENGTH ANGLE  --shutter FRACTION  --occluders N  --occlusion-limit FRACTION  --quality Q  --threads N\n"
     "See docs/tools.md for the scene format and the CSV columns.\n";
 
 int fail(int code, const std::string& message) {
