@@ -3,6 +3,7 @@
 #include "CMessageLog.h"
 #include "CPathResolver.h"
 #include "CVideoSourceFactory.h"
+#include "CamVidStream.h"
 #include "VideoLayer.h"
 
 #include <osgDB/FileUtils>
@@ -31,6 +32,13 @@ CVideo::~CVideo()
     m_stream = nullptr;
 }
 
+std::string CVideo::QuotedPath(const std::string& path)
+{
+    // The configuration text separates words by blanks.
+    if (path.find_first_of(" \t") == std::string::npos) return path;
+    return "\"" + path + "\"";
+}
+
 bool CVideo::ReadCameraConfig(const std::string& fileName, std::string& config)
 {
     FILE* file = std::fopen(CPathResolver::Resolve(fileName).c_str(), "rb");
@@ -54,8 +62,11 @@ bool CVideo::InitWebCamStream(int thresholdShaderKind, const std::string& type, 
     log("CVideo::Init : Attempting to use " + type);
     std::string config;
     const bool usesCameraLibrary = type != "DSHOW" && type != "imagingsource" && type != "VRMAGIC";
+    // Files opened through the camera library follow the engine's frames
+    // when the engine runs with a fixed time step.
+    CamVidStream::SetFileFramesLocked(m_frameLocked);
     if (!m_videoFile.empty())
-        config = "file " + CPathResolver::Normalise(m_videoFile) + " loop";
+        config = "file " + QuotedPath(CPathResolver::Normalise(m_videoFile)) + " loop";
     else if (usesCameraLibrary && !cameraConfigFile.empty() && !ReadCameraConfig(cameraConfigFile, config))
     {
         std::printf("Error: Failed to load Video congfig file %s\n", cameraConfigFile.c_str());

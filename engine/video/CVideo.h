@@ -76,6 +76,9 @@ public:
     void OpenNextCam() {}
     unsigned char* getProccesedFrame() { return m_processedFrame.valid() ? m_processedFrame->data() : nullptr; }
 
+    /// A file path as one word of the camera library's configuration text.
+    static std::string QuotedPath(const std::string& path);
+
 private:
     CVideoStream* CreateSource(const std::string& type, const std::string& config);
     void BuildLayer(int thresholdShaderKind);

@@ -1,15 +1,18 @@
 #include "CVideoSourceFactory.h"
 
 #include "CEmptyVideoStream.h"
+#include "CamVidStream.h"
+#include "DSCaptureStream.h"
 
 CVideoStream* CVideoSourceFactory::CreateCaptureStream()
 {
-    return new CEmptyVideoStream(640, 480);
+    return new DSCaptureStream(false, false);
 }
 
-CVideoStream* CVideoSourceFactory::CreateCameraLibraryStream(const std::string&)
+CVideoStream* CVideoSourceFactory::CreateCameraLibraryStream(const std::string& config)
 {
-    return new CEmptyVideoStream(640, 480);
+    if (config.empty()) return new CamVidStream();
+    return new CamVidStream(config);
 }
 
 CVideoStream* CVideoSourceFactory::CreateEmptyStream(int width, int height)

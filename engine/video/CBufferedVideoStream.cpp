@@ -1,0 +1,66 @@
+#include "CBufferedVideoStream.h"
+
+#include <cassert>
+#include <utility>
+
+CBufferedVideoStream::CBufferedVideoStream(bool textureRectangle) : CVideoStream(textureRectangle) {}
+
+CBufferedVideoStream::CBufferedVideoStream() = default;
+
+CBufferedVideoStream::CBufferedVideoStream(const CBufferedVideoStream& other, const osg::CopyOp& op)
+    : CVideoStream(other, op)
+{
+}
+
+void CBufferedVideoStream::AllocateFrames(int width, int height, GLenum pixelFormat)
+{
+    assert(width > 0 && height > 0 && "AllocateFrames: the frame needs a size");
+    assert((pixelFormat == GL_BGR || pixelFormat == GL_BGRA) && "AllocateFrames: GL_BGR or GL_BGRA");
+    std::lock_guard<std::mutex> guard(m_frameMutex);
+    m_width = width;
+    m_height = height;
+    m_pixelFormat = pixelFormat;
+    m_rowBytes = width * (pixelFormat == GL_BGRA ? 4 : 3);
+    for (auto& buffer : m_buffers) buffer.assign(FrameBytes(), 0);
+    m_back = 0;
+    m_ready = 1;
+    m_front = 2;
+    m_newFrame = false;
+    m_presented = 0;
+    setImage(m_width, m_height, 1, m_pixelFormat == GL_BGRA ? GL_RGBA : GL_RGB, m_pixelFormat, GL_UNSIGNED_BYTE,
+             m_buffers[m_front].data(), osg::Image::NO_DELETE, 1);
+}
+
+void CBufferedVideoStream::PublishBack()
+{
+    std::lock_guard<std::mutex> guard(m_frameMutex);
+    std::swap(m_back, m_ready);
+    m_newFrame = true;
+}
+
+bool CBufferedVideoStream::PresentNewest()
+{
+    {
+        std::lock_guard<std::mutex> guard(m_frameMutex);
+        if (!m_newFrame) return false;
+        std::swap(m_ready, m_front);
+        m_newFrame = false;
+    }
+    // Same size and format as before: setImage only repoints and marks the
+    // image modified, so the texture uploads it again.
+    setImage(m_width, m_height, 1, m_pixelFormat == GL_BGRA ? GL_RGBA : GL_RGB, m_pixelFormat, GL_UNSIGNED_BYTE,
+             m_buffers[m_front].data(), osg::Image::NO_DELETE, 1);
+    ++m_presented;
+    return true;
+}
+
+void CBufferedVideoStream::UpdateStream()
+{
+    if (OnCaptureThread())
+    {
+        ProduceFrame();
+        return;
+    }
+    if (ProducesOnReaderThread()) ProduceFrame();
+    PresentNewest();
+}
