@@ -3,6 +3,8 @@
 // error and heap allocations per frame, on deterministic frames.
 //
 //   bench_tracker_core [--frames N] [--rounds R] [--quick] [--mode 0|1]
+//   bench_tracker_core --footage DIR --camera FILE --pattern NAME=FILE.patt[,MM] ...
+// The second form measures footage written as PNG frames with a truth table.
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -15,6 +17,9 @@
 #include <vector>
 
 #include "FrameSource.h"
+#ifdef VXT_BENCH_FOOTAGE
+#include "FootageSource.h"
+#endif
 #include "vxt/Detector.h"
 #include "vxt/PatternSet.h"
 #include "vxt/PoseEstimator.h"
@@ -39,6 +44,8 @@ using vxtbench::BenchFrame;
 using vxtbench::FrameSource;
 
 struct Options {
+    std::string footage, camera;
+    std::vector<std::string> patterns;  // NAME=FILE[,MM]
     int frames = 40;
     int rounds = 3;
     bool quick = false;
@@ -160,6 +167,42 @@ void printRow(const std::string& name, const Result& r) {
     std::fflush(stdout);
 }
 
+int runFootage(const Options& o) {
+#ifdef VXT_BENCH_FOOTAGE
+    vxtbench::FootageSpec spec;
+    spec.folder = o.footage;
+    spec.cameraFile = o.camera;
+    spec.maxFrames = o.frames;
+    for (const std::string& p : o.patterns) {
+        vxtbench::FootageSpec::Marker m;
+        std::size_t eq = p.find('='), comma = p.find(',');
+        if (eq == std::string::npos) {
+            std::printf("--pattern expects NAME=FILE[,MM], found '%s'\n", p.c_str());
+            return 2;
+        }
+        m.name = p.substr(0, eq);
+        m.patternFile = p.substr(eq + 1, comma == std::string::npos ? std::string::npos : comma - eq - 1);
+        if (comma != std::string::npos) m.width = std::atof(p.c_str() + comma + 1);
+        spec.markers.push_back(m);
+    }
+    std::string error;
+    auto src = vxtbench::makeFootageSource(spec, error);
+    if (!src) {
+        std::printf("cannot read the footage: %s\n", error.c_str());
+        return 1;
+    }
+    std::printf("Footage %s: %d frames, %d rounds\n\n", o.footage.c_str(), src->frameCount(), o.rounds);
+    printHeader();
+    printRow(src->name(), run(*src, o, false));
+    printRow(src->name() + " adaptive", run(*src, o, true));
+    return 0;
+#else
+    (void)o;
+    std::printf("this build has no PNG support; footage cannot be read\n");
+    return 1;
+#endif
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -170,11 +213,16 @@ int main(int argc, char** argv) {
         else if (a == "--rounds" && i + 1 < argc) o.rounds = std::max(1, std::atoi(argv[++i]));
         else if (a == "--mode" && i + 1 < argc) o.imageProcMode = std::atoi(argv[++i]) == 1 ? 1 : 0;
         else if (a == "--quick") o.quick = true;
+        else if (a == "--footage" && i + 1 < argc) o.footage = argv[++i];
+        else if (a == "--camera" && i + 1 < argc) o.camera = argv[++i];
+        else if (a == "--pattern" && i + 1 < argc) o.patterns.push_back(argv[++i]);
         else {
-            std::printf("usage: bench_tracker_core [--frames N] [--rounds R] [--quick] [--mode 0|1]\n");
+            std::printf("usage: bench_tracker_core [--frames N] [--rounds R] [--quick] [--mode 0|1]\n"
+                        "       bench_tracker_core --footage DIR --camera FILE --pattern NAME=FILE.patt[,MM] ...\n");
             return 2;
         }
     }
+    if (!o.footage.empty()) return runFootage(o);
     std::printf("Marker-detection core benchmark: %d frames per scenario, %d timed rounds, image processing mode %d\n",
                 o.frames, o.rounds, o.imageProcMode);
     std::printf("Times are medians in ms per frame on one core; pose = estimating every result's pose.\n");
