@@ -11,8 +11,10 @@ namespace vxtools {
 
 class PatternCommand {
 public:
-    // Marker width in pixels of the in-memory print that is sampled.
-    static constexpr int kTrainingMarkerPx = 256;
+    // Marker width in pixels of the in-memory print that is sampled: its inner half is
+    // 48 px, 3 x 3 pixels per pattern cell, which the core's sampler reads at their
+    // centres, so each cell is the exact area average of the picture over the cell.
+    static constexpr int kTrainingMarkerPx = 96;
 
     // Returns true when `outPath` was written; else false with one line in `error`.
     static bool run(const std::string& innerSource, const std::string& outPath, std::string& error);
