@@ -64,12 +64,4 @@ Homography Homography::operator*(const Homography& o) const {
     return Homography(r);
 }
 
-bool Homography::apply(double x, double y, double& ox, double& oy) const {
-    const double w = m_[6] * x + m_[7] * y + m_[8];
-    if (std::fabs(w) < 1e-15) return false;
-    ox = (m_[0] * x + m_[1] * y + m_[2]) / w;
-    oy = (m_[3] * x + m_[4] * y + m_[5]) / w;
-    return true;
-}
-
 }  // namespace vxtools

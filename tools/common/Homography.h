@@ -19,7 +19,14 @@ public:
     Homography operator*(const Homography& o) const;
 
     // Maps (x, y); returns false when the point maps to infinity (w ~ 0).
-    bool apply(double x, double y, double& ox, double& oy) const;
+    // Inline: the renderer calls it for every sample.
+    bool apply(double x, double y, double& ox, double& oy) const {
+        const double w = m_[6] * x + m_[7] * y + m_[8];
+        if (w > -1e-15 && w < 1e-15) return false;
+        ox = (m_[0] * x + m_[1] * y + m_[2]) / w;
+        oy = (m_[3] * x + m_[4] * y + m_[5]) / w;
+        return true;
+    }
 
     const std::array<double, 9>& m() const { return m_; }
 

@@ -102,6 +102,10 @@ bool CardTexture::build(const vxtools::Image& pic, const vxtools::PngFile::TextC
     cardS1_ = boxCx_ + cardHalfMm_ * texPerMm_;
     cardT0_ = boxCy_ - cardHalfMm_ * texPerMm_;
     cardT1_ = boxCy_ + cardHalfMm_ * texPerMm_;
+    innerS0_ = boxCx_ - side / 4;
+    innerS1_ = boxCx_ + side / 4;
+    innerT0_ = boxCy_ - side / 4;
+    innerT1_ = boxCy_ + side / 4;
     return true;
 }
 

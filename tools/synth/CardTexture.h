@@ -38,6 +38,8 @@ public:
         if (s >= 0 && t >= 0 && s < width_ && t < height_) return &texels_[(size_t(t) * width_ + size_t(s)) * 3];
         return paper_;
     }
+    // Whether texel coordinates (s, t) lie in the marker's inner half (the inner picture).
+    bool inInner(double s, double t) const { return s > innerS0_ && s < innerS1_ && t > innerT0_ && t < innerT1_; }
     // Card bounds in texel coordinates.
     bool onCard(double s, double t) const { return s >= cardS0_ && s <= cardS1_ && t >= cardT0_ && t <= cardT1_; }
 
@@ -51,6 +53,7 @@ private:
     double texPerMm_ = 1, boxCx_ = 0, boxCy_ = 0;
     double cardHalfMm_ = 0, widthMm_ = 0;
     double cardS0_ = 0, cardS1_ = 0, cardT0_ = 0, cardT1_ = 0;
+    double innerS0_ = 0, innerS1_ = 0, innerT0_ = 0, innerT1_ = 0;
 };
 
 }  // namespace vxsynth

@@ -35,7 +35,8 @@ vxtools::Homography texelMap(const CameraModel& cam, const CardTexture& tex, con
 }  // namespace
 
 FrameRenderer::FrameRenderer(const CameraModel& camera, int width, int height)
-    : camera_(camera), width_(width), height_(height), baseLattice_(lattice(13, 8)), fineLattice_(lattice(233, 144)) {
+    : camera_(camera), width_(width), height_(height), baseLattice_(lattice(13, 8)), midLattice_(lattice(55, 34)),
+      fineLattice_(lattice(233, 144)) {
     assert(width > 0 && height > 0 && "FrameRenderer: size must be positive");
     if (!camera_.hasDistortion()) return;
     idealTable_.resize(size_t(width + 1) * (height + 1) * 2);
@@ -109,7 +110,7 @@ void FrameRenderer::prepareLayers(const std::vector<Card>& cards) {
 FrameRenderer::Hit FrameRenderer::hit(double u, double v, int instant, const float* bg,
                                       const std::vector<MotionPlanner::Capsule>& occ) const {
     for (size_t j = 0; j < occ.size(); ++j)
-        if (occ[j].contains(u, v)) return {int(layers_.size() + j), occ[j].colour};
+        if (occ[j].contains(u, v)) return {int(layers_.size() + j), occ[j].colour, false};
     double iu = u, iv = v;
     if (!idealTable_.empty()) ideal(u, v, iu, iv);
     for (size_t i = 0; i < layers_.size(); ++i) {
@@ -117,39 +118,46 @@ FrameRenderer::Hit FrameRenderer::hit(double u, double v, int instant, const flo
         if (u < L.x0 || v < L.y0 || u >= L.x1 || v >= L.y1) continue;
         double s, t;
         if (L.toTexel[instant % L.instants].apply(iu, iv, s, t) && L.texture->onCard(s, t))
-            return {int(i), L.texture->sample(s, t)};
+            return {int(i), L.texture->sample(s, t), L.instants == 1 && L.texture->inInner(s, t)};
     }
-    return {-1, bg};
+    return {-1, bg, false};
 }
 
 void FrameRenderer::shadePixel(int x, int y, const float* bg, const std::vector<MotionPlanner::Capsule>& occ,
                                float* out) const {
+    auto same = [](const Hit& a, const Hit& b) {
+        return a.surface == b.surface && a.colour[0] == b.colour[0] && a.colour[1] == b.colour[1] &&
+               a.colour[2] == b.colour[2];
+    };
     const int n0 = int(baseLattice_.size() / 2);
-    Hit first = hit(x + baseLattice_[0], y + baseLattice_[1], 0, bg, occ);
+    const Hit first = hit(x + baseLattice_[0], y + baseLattice_[1], 0, bg, occ);
     float sum[3] = {first.colour[0], first.colour[1], first.colour[2]};
-    bool uniform = true;
+    bool uniform = true, inner = first.inner;
     for (int k = 1; k < n0; ++k) {
         const Hit h = hit(x + baseLattice_[2 * k], y + baseLattice_[2 * k + 1], k, bg, occ);
-        uniform = uniform && h.surface == first.surface && h.colour[0] == first.colour[0] &&
-                  h.colour[1] == first.colour[1] && h.colour[2] == first.colour[2];
+        uniform = uniform && same(h, first);
+        inner = inner && h.inner && h.surface == first.surface;
         for (int c = 0; c < 3; ++c) sum[c] += h.colour[c];
     }
     // Any straight edge crossing the pixel separates two of its corners, even one that
     // slips between the lattice points near the pixel's border: probe the corners too
-    // (they only decide whether to refine; they are not averaged).
-    for (int k = 0; k < 4 && uniform; ++k) {
+    // (they only decide how to integrate; they are not averaged). Corners all inside
+    // the inner picture put the whole pixel there, clear of the square's edges.
+    for (int k = 0; k < 4; ++k) {
         const Hit h = hit(x + (k & 1), y + (k >> 1), k, bg, occ);
-        uniform = h.surface == first.surface && h.colour[0] == first.colour[0] && h.colour[1] == first.colour[1] &&
-                  h.colour[2] == first.colour[2];
+        uniform = uniform && same(h, first);
+        inner = inner && h.inner && h.surface == first.surface;
     }
-    int n = n0;
-    if (!uniform) {
-        n = int(fineLattice_.size() / 2);
-        sum[0] = sum[1] = sum[2] = 0;
-        for (int k = 0; k < n; ++k) {
-            const Hit h = hit(x + fineLattice_[2 * k], y + fineLattice_[2 * k + 1], k, bg, occ);
-            for (int c = 0; c < 3; ++c) sum[c] += h.colour[c];
-        }
+    if (uniform) {
+        for (int c = 0; c < 3; ++c) out[c] = sum[c] / n0;
+        return;
+    }
+    const std::vector<double>& lat = inner ? midLattice_ : fineLattice_;
+    const int n = int(lat.size() / 2);
+    sum[0] = sum[1] = sum[2] = 0;
+    for (int k = 0; k < n; ++k) {
+        const Hit h = hit(x + lat[2 * k], y + lat[2 * k + 1], k, bg, occ);
+        for (int c = 0; c < 3; ++c) sum[c] += h.colour[c];
     }
     for (int c = 0; c < 3; ++c) out[c] = sum[c] / n;
 }

@@ -4,7 +4,8 @@
 // that touches a card or occluder is first sampled at 13 points of a rank-1 lattice
 // and probed at its four corners; when those disagree (an edge or picture detail) it
 // is integrated again at 233 lattice points, so edges are placed to a few
-// thousandths of a pixel. Samples are
+// thousandths of a pixel. Pixels lying wholly inside a still marker's inner picture,
+// where no edge of the square can pass, take 55 points. Samples are
 // inverse-mapped through each card's homography (through the lens model first when
 // the camera has distortion) and read the printed picture as square printed pixels.
 // With a shutter time the samples are spread over up to 8 instants of the exposure.
@@ -59,6 +60,7 @@ private:
     struct Hit {
         int surface;  // -1 background, 0..n-1 layers, n.. occluders
         const float* colour;
+        bool inner;   // inside the marker's inner picture, away from the border's edges
     };
 
     void prepareLayers(const std::vector<Card>& cards);
@@ -73,7 +75,7 @@ private:
     int width_, height_;
     int threads_ = 1;
     std::vector<double> idealTable_;  // (width+1) x (height+1) pixel corners, ideal u v
-    std::vector<double> baseLattice_, fineLattice_;
+    std::vector<double> baseLattice_, midLattice_, fineLattice_;
     std::vector<Layer> layers_;
 };
 
