@@ -57,7 +57,7 @@ struct Result {
     int truthCount = 0, found = 0, falsePositives = 0, frames = 0, scoredFrames = 0;
     double cornerSum = 0, cornerSq = 0;
     int corners = 0;
-    std::vector<double> transErrPct;
+    std::vector<double> transErrPct, rotErrDeg;
     long allocations = 0;
 };
 
@@ -101,6 +101,10 @@ void score(const vxt::Detector& d, const vxt::PoseEstimator& pe, const BenchFram
             double e = std::sqrt(std::pow(pose.m[0][3] - t.pose.m[0][3], 2) + std::pow(pose.m[1][3] - t.pose.m[1][3], 2) +
                                  std::pow(pose.m[2][3] - t.pose.m[2][3], 2));
             r.transErrPct.push_back(100.0 * e / dist);
+            double tr = 0;
+            for (int a = 0; a < 3; ++a)
+                for (int b = 0; b < 3; ++b) tr += pose.m[b][a] * t.pose.m[b][a];
+            r.rotErrDeg.push_back(std::acos(std::min(1.0, std::max(-1.0, (tr - 1) / 2))) * 180.0 / M_PI);
         }
     }
     for (int i = 0; i < d.markerCount(); ++i)
@@ -152,7 +156,8 @@ Result run(FrameSource& src, const Options& o, bool adaptive) {
 void printHeader() {
     std::printf("%-34s %6s |", "scenario", "total");
     for (int s = 0; s < vxt::StageTimes::Count; ++s) std::printf(" %6.6s", vxt::StageTimes::name(s));
-    std::printf(" %6s | %6s %6s %7s %7s %8s | %7s\n", "pose", "det%", "FP/f", "cornerM", "cornerR", "trans%", "alloc/f");
+    std::printf(" %6s | %6s %6s %7s %7s %8s %6s | %7s\n", "pose", "det%", "FP/f", "cornerM", "cornerR", "trans%", "rot",
+                "alloc/f");
 }
 
 void printRow(const std::string& name, const Result& r) {
@@ -160,10 +165,10 @@ void printRow(const std::string& name, const Result& r) {
     for (int s = 0; s < vxt::StageTimes::Count; ++s) std::printf(" %6.3f", median(r.stage[s]));
     double rounds = r.frames ? static_cast<double>(r.frames) : 1.0;
     int scored = r.truthCount ? r.truthCount : 1;
-    std::printf(" %6.3f | %6.1f %6.2f %7.4f %7.4f %8.4f | %7.2f\n", median(r.pose), 100.0 * r.found / scored,
+    std::printf(" %6.3f | %6.1f %6.2f %7.4f %7.4f %8.4f %6.3f | %7.2f\n", median(r.pose), 100.0 * r.found / scored,
                 static_cast<double>(r.falsePositives) / std::max(1, r.scoredFrames),
                 r.corners ? r.cornerSum / r.corners : 0.0, r.corners ? std::sqrt(r.cornerSq / r.corners) : 0.0,
-                median(r.transErrPct), static_cast<double>(r.allocations) / rounds);
+                median(r.transErrPct), median(r.rotErrDeg), static_cast<double>(r.allocations) / rounds);
     std::fflush(stdout);
 }
 
@@ -227,7 +232,8 @@ int main(int argc, char** argv) {
                 o.frames, o.rounds, o.imageProcMode);
     std::printf("Times are medians in ms per frame on one core; pose = estimating every result's pose.\n");
     std::printf("det%% = truth markers found with the right id; FP/f = identified squares that are not there, per frame;\n");
-    std::printf("cornerM/cornerR = mean/RMS corner error (px); trans%% = median pose translation error (%% of distance).\n\n");
+    std::printf("cornerM/cornerR = mean/RMS corner error (px); trans%% = median pose translation error (%% of distance);\n");
+    std::printf("rot = median pose rotation error (degrees); alloc/f = heap allocations per frame after warm-up.\n\n");
     printHeader();
     const int sizes[2][2] = {{640, 480}, {1280, 720}};
     const int counts[3] = {1, 4, 8};
