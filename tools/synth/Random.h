@@ -20,16 +20,25 @@ public:
     // Uniform in [0, 1).
     double uniform() { return static_cast<double>(next() >> 11) * (1.0 / 9007199254740992.0); }
     double uniform(double lo, double hi) { return lo + (hi - lo) * uniform(); }
-    // Standard normal (Box-Muller, one value per call).
+    // Standard normal (Box-Muller; each pair of uniforms gives two values).
     double normal() {
+        if (hasSpare_) {
+            hasSpare_ = false;
+            return spare_;
+        }
         const double u1 = 1.0 - uniform(), u2 = uniform();
-        return std::sqrt(-2.0 * std::log(u1)) * std::cos(6.283185307179586 * u2);
+        const double r = std::sqrt(-2.0 * std::log(u1)), a = 6.283185307179586 * u2;
+        spare_ = r * std::sin(a);
+        hasSpare_ = true;
+        return r * std::cos(a);
     }
     // Mixes two values into a seed for an independent stream.
     static uint64_t mix(uint64_t a, uint64_t b) { return Random(a * 0x632BE59BD9B4E019ull ^ b).next(); }
 
 private:
     uint64_t state_;
+    double spare_ = 0;
+    bool hasSpare_ = false;
 };
 
 }  // namespace vxsynth
