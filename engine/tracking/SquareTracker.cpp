@@ -188,13 +188,7 @@ void SquareTracker::update()
     {
         if (auto* single = dynamic_cast<SingleMarker*>(marker.get()))
         {
-            const vxt::MarkerInfo* chosen = nullptr;
-            for (int i = 0; i < count; ++i)
-            {
-                if (results[i].id != single->getPatternID()) continue;
-                const double bar = chosen ? chosen->cf : static_cast<double>(m_tolerance);
-                if (results[i].cf > bar) chosen = &results[i];
-            }
+            const vxt::MarkerInfo* chosen = ChooseSingleResult(results, count, single->getPatternID(), m_tolerance);
             single->update(chosen, m_core->pose.get());
             if (chosen) ++found;
         }
@@ -216,11 +210,8 @@ int SquareTracker::TryMarkersForSearch()
     {
         if (auto* single = dynamic_cast<SingleMarker*>(marker.get()))
         {
-            const vxt::MarkerInfo* best = nullptr;
-            for (int i = 0; i < count; ++i)
-                if (results[i].id == single->getPatternID() && results[i].cf > kSearchConfidence &&
-                    (!best || results[i].cf > best->cf))
-                    best = &results[i];
+            const vxt::MarkerInfo* best =
+                ChooseSingleResult(results, count, single->getPatternID(), kSearchConfidence);
             single->update(best, m_core->pose.get());
             if (best) ++successes;
         }
@@ -233,21 +224,46 @@ int SquareTracker::TryMarkersForSearch()
     return successes;
 }
 
+const vxt::MarkerInfo* SquareTracker::ChooseSingleResult(const vxt::MarkerInfo* results, int count, int patternId,
+                                                         double bar)
+{
+    const vxt::MarkerInfo* chosen = nullptr;
+    for (int i = 0; i < count; ++i)
+    {
+        if (results[i].id != patternId) continue;
+        if (results[i].cf > (chosen ? chosen->cf : bar)) chosen = &results[i];
+    }
+    return chosen;
+}
+
+std::vector<int> SquareTracker::SearchThresholds(int autoThreshold, int maxAutoSteps, int autoStepSize)
+{
+    std::vector<int> thresholds;
+    int t = std::clamp(autoThreshold - maxAutoSteps * autoStepSize, 10, 240);
+    for (int pass = 0; pass < 2 * maxAutoSteps; ++pass)
+    {
+        t = std::clamp(t + autoStepSize, 10, 240);
+        thresholds.push_back(t);
+    }
+    return thresholds;
+}
+
 int SquareTracker::rescan()
 {
     if (!IsInitialised() || !m_imageSource.valid()) return 0;
+    // A success in pass i records the threshold tried in that pass: the
+    // search's start for the first pass, else the one set after pass i - 1.
     const int start = std::clamp(m_autoThreshold - m_maxAutoSteps * m_autoStepSize, 10, 240);
-    int t = start;
-    for (int pass = 0; pass < 2 * m_maxAutoSteps; ++pass)
+    const std::vector<int> next = SearchThresholds(m_autoThreshold, m_maxAutoSteps, m_autoStepSize);
+    for (size_t pass = 0; pass < next.size(); ++pass)
     {
         if (!DetectIn(m_imageSource.get())) return 0;
         if (TryMarkersForSearch() > 0)
         {
-            m_autoThreshold = t;
+            m_autoThreshold = pass == 0 ? start : next[pass - 1];
             return 1;
         }
-        t = std::clamp(t + m_autoStepSize, 10, 240);
-        setThreshold(t);
+        setThreshold(next[pass]);
     }
     setThreshold(m_userThreshold);
     return 0;

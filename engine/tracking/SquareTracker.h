@@ -110,6 +110,15 @@ public:
     /// Saves the target square's pattern to a file the user names.
     bool SaveTargetPatt();
 
+    /// The detection a single marker takes: among the results of its pattern,
+    /// the first whose confidence is above `bar`, replaced only by a later one
+    /// with a strictly higher confidence; null when none qualifies.
+    static const vxt::MarkerInfo* ChooseSingleResult(const vxt::MarkerInfo* results, int count, int patternId,
+                                                     double bar);
+    /// The thresholds the automatic search sets after its first pass (which
+    /// uses the threshold in force), each clamped to 10..240.
+    static std::vector<int> SearchThresholds(int autoThreshold, int maxAutoSteps, int autoStepSize);
+
     /// Pixel format code of an image for the detection core (0 unusable).
     static int getCorePixelFormatForImage(const osg::Image* image);
 

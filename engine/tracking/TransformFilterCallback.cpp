@@ -48,7 +48,10 @@ bool TransformFilterCallback::RejectsOrientation(const BaseMarker& marker, const
         m_jitter = 0.0;
     }
     m_currentDirection = d;
-    if (c < m_orientationThreshold || c == 1.0f)
+    // Only a turn away from the reference axis is a jump; a pose that agrees
+    // with it exactly (a card moved without turning) is the best case, not
+    // a suspicious one.
+    if (c < m_orientationThreshold)
     {
         ++m_orientationCount;
         if (m_orientationCount < m_orientationFrameLimit) return true;
