@@ -30,12 +30,12 @@ bool readPng(const std::string& path, int& w, int& h, std::vector<std::uint8_t>&
 
 class FootageSource : public FrameSource {
 public:
-    bool open(const FootageSpec& spec, std::string& error) {
-        name_ = "footage " + spec.folder;
-        vxt::Status s = cam_.load(spec.cameraFile);
+    bool open(const FootageSettings& settings, std::string& error) {
+        name_ = "footage " + settings.folder;
+        vxt::Status s = cam_.load(settings.cameraFile);
         if (!s) return fail(error, s.message());
         std::map<std::string, int> ids;
-        for (const FootageSpec::Marker& m : spec.markers) {
+        for (const FootageSettings::Marker& m : settings.markers) {
             vxt::PatternImage p;
             s = p.load(m.patternFile);
             if (!s) return fail(error, s.message());
@@ -43,8 +43,8 @@ public:
             widths_.push_back(m.width);
             patterns_.push_back(p);
         }
-        std::ifstream csv(spec.folder + "/truth.csv");
-        if (!csv) return fail(error, "cannot open '" + spec.folder + "/truth.csv'");
+        std::ifstream csv(settings.folder + "/truth.csv");
+        if (!csv) return fail(error, "cannot open '" + settings.folder + "/truth.csv'");
         std::string line;
         std::getline(csv, line);  // header
         std::map<int, std::vector<TruthMarker>> truth;
@@ -55,7 +55,7 @@ public:
             while (std::getline(ss, cell, ',')) f.push_back(cell);
             if (f.size() != 24) continue;
             auto it = ids.find(f[1]);
-            if (it == ids.end() || f[2] != "1" || std::atof(f[23].c_str()) > spec.maxOccluded) continue;
+            if (it == ids.end() || f[2] != "1" || std::atof(f[23].c_str()) > settings.maxOccluded) continue;
             TruthMarker t;
             t.patternId = it->second;
             t.width = widths_[it->second];
@@ -64,19 +64,19 @@ public:
             for (int k = 0; k < 3; ++k) t.pose.m[k][3] = std::atof(f[20 + k].c_str());
             truth[std::atoi(f[0].c_str())].push_back(t);
         }
-        for (int i = 0; i < spec.maxFrames; ++i) {
+        for (int i = 0; i < settings.maxFrames; ++i) {
             char name[64];
             std::snprintf(name, sizeof name, "/frame_%06d.png", i);
             std::vector<std::uint8_t> rgb;
             int w = 0, h = 0;
-            if (!readPng(spec.folder + name, w, h, rgb)) break;
+            if (!readPng(settings.folder + name, w, h, rgb)) break;
             if (w != cam_.width() || h != cam_.height()) cam_ = cam_.rescaled(w, h);
             width_ = w;
             height_ = h;
             pixels_.push_back(std::move(rgb));
             truth_.push_back(truth[i]);
         }
-        if (pixels_.empty()) return fail(error, "no frames '" + spec.folder + "/frame_000000.png' ...");
+        if (pixels_.empty()) return fail(error, "no frames '" + settings.folder + "/frame_000000.png' ...");
         return true;
     }
     std::string name() const override { return name_; }
@@ -104,9 +104,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<FrameSource> makeFootageSource(const FootageSpec& spec, std::string& error) {
+std::unique_ptr<FrameSource> makeFootageSource(const FootageSettings& settings, std::string& error) {
     std::unique_ptr<FootageSource> s(new FootageSource);
-    if (!s->open(spec, error)) return nullptr;
+    if (!s->open(settings, error)) return nullptr;
     return std::unique_ptr<FrameSource>(s.release());
 }
 

@@ -11,7 +11,7 @@
 
 namespace vxtbench {
 
-struct FootageSpec {
+struct FootageSettings {
     std::string folder;       // holds frame_NNNNNN.png and truth.csv
     std::string cameraFile;   // camera parameter file
     struct Marker {
@@ -25,6 +25,6 @@ struct FootageSpec {
 };
 
 // Null with `error` set when the footage cannot be read.
-std::unique_ptr<FrameSource> makeFootageSource(const FootageSpec& spec, std::string& error);
+std::unique_ptr<FrameSource> makeFootageSource(const FootageSettings& settings, std::string& error);
 
 }  // namespace vxtbench

@@ -23,22 +23,22 @@ namespace {
 
 class SyntheticSource : public FrameSource {
 public:
-    explicit SyntheticSource(const SyntheticSpec& s)
-        : spec_(s), cam_(s.width, s.height, s.width * 700.0 / 640.0, s.width * 700.0 / 640.0,
+    explicit SyntheticSource(const SyntheticSettings& s)
+        : settings_(s), cam_(s.width, s.height, s.width * 700.0 / 640.0, s.width * 700.0 / 640.0,
                          s.width / 2.0, s.height / 2.0) {
         for (int i = 0; i < 8; ++i) patterns_.push_back(makeTestPattern(static_cast<unsigned>(100 + i)));
         std::mt19937 rng(s.seed);
         for (int f = 0; f < s.frames; ++f) draw(f, rng);
     }
     std::string name() const override {
-        return std::to_string(spec_.width) + "x" + std::to_string(spec_.height) + " " +
-               std::to_string(spec_.markers) + "m " + conditionName(spec_.condition);
+        return std::to_string(settings_.width) + "x" + std::to_string(settings_.height) + " " +
+               std::to_string(settings_.markers) + "m " + conditionName(settings_.condition);
     }
     const vxt::CameraParams& camera() const override { return cam_; }
     const std::vector<vxt::PatternImage>& patterns() const override { return patterns_; }
     int frameCount() const override { return static_cast<int>(pixels_.size()); }
     void frame(int i, BenchFrame& out) override {
-        out.image = vxt::ImageView{pixels_[i].data(), spec_.width, spec_.height, 0, vxt::PixelFormat::BGR};
+        out.image = vxt::ImageView{pixels_[i].data(), settings_.width, settings_.height, 0, vxt::PixelFormat::BGR};
         out.truth = truth_[i];
     }
 
@@ -46,18 +46,18 @@ private:
     // One marker per grid cell, sized and tilted at random, kept inside its cell.
     void draw(int f, std::mt19937& rng) {
         std::uniform_real_distribution<double> u(0, 1);
-        FrameRenderer r(spec_.width, spec_.height);
-        r.texture(spec_.seed * 1000 + f, 110, 235);
-        int cols = spec_.markers <= 1 ? 1 : spec_.markers <= 4 ? 2 : 4;
-        int rows = (spec_.markers + cols - 1) / cols;
-        double cw = static_cast<double>(spec_.width) / cols, ch = static_cast<double>(spec_.height) / rows;
-        double scale = spec_.width / 640.0;
+        FrameRenderer r(settings_.width, settings_.height);
+        r.texture(settings_.seed * 1000 + f, 110, 235);
+        int cols = settings_.markers <= 1 ? 1 : settings_.markers <= 4 ? 2 : 4;
+        int rows = (settings_.markers + cols - 1) / cols;
+        double cw = static_cast<double>(settings_.width) / cols, ch = static_cast<double>(settings_.height) / rows;
+        double scale = settings_.width / 640.0;
         std::vector<TruthMarker> truth;
-        for (int m = 0; m < spec_.markers; ++m) {
+        for (int m = 0; m < settings_.markers; ++m) {
             double cx = (m % cols + 0.5) * cw, cy = (m / cols + 0.5) * ch;
             double maxSide = std::min(140.0 * scale, std::min(cw, ch) / 1.6);
             for (int attempt = 0; attempt < 20; ++attempt) {
-                double side = spec_.condition == Condition::Small ? 30.0 : 40.0 * scale + u(rng) * (maxSide - 40.0 * scale);
+                double side = settings_.condition == Condition::Small ? 30.0 : 40.0 * scale + u(rng) * (maxSide - 40.0 * scale);
                 TruthMarker t;
                 t.patternId = m % 8;
                 t.width = 80.0;
@@ -80,13 +80,13 @@ private:
                 break;
             }
         }
-        switch (spec_.condition) {
-            case Condition::Noise: r.noise(8.0, spec_.seed * 7 + f); break;
+        switch (settings_.condition) {
+            case Condition::Noise: r.noise(8.0, settings_.seed * 7 + f); break;
             case Condition::Blur: r.blur(1.5); break;
             case Condition::Gradient: r.lightingGradient(0.3f, 1.1f); break;
             case Condition::Small:
                 r.blur(1.5);
-                r.noise(8.0, spec_.seed * 7 + f);
+                r.noise(8.0, settings_.seed * 7 + f);
                 break;
             default: break;
         }
@@ -95,7 +95,7 @@ private:
         truth_.push_back(truth);
     }
 
-    SyntheticSpec spec_;
+    SyntheticSettings settings_;
     vxt::CameraParams cam_;
     std::vector<vxt::PatternImage> patterns_;
     std::vector<std::vector<std::uint8_t>> pixels_;
@@ -104,8 +104,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<FrameSource> makeSyntheticSource(const SyntheticSpec& spec) {
-    return std::unique_ptr<FrameSource>(new SyntheticSource(spec));
+std::unique_ptr<FrameSource> makeSyntheticSource(const SyntheticSettings& settings) {
+    return std::unique_ptr<FrameSource>(new SyntheticSource(settings));
 }
 
 }  // namespace vxtbench

@@ -39,7 +39,7 @@ public:
 
 enum class Condition { Clean, Noise, Blur, Gradient, Small };
 
-struct SyntheticSpec {
+struct SyntheticSettings {
     int width = 640, height = 480;
     int markers = 4;
     Condition condition = Condition::Clean;
@@ -50,6 +50,6 @@ struct SyntheticSpec {
 const char* conditionName(Condition c);
 
 // Draws every frame once, up front, so drawing never counts in timings.
-std::unique_ptr<FrameSource> makeSyntheticSource(const SyntheticSpec& spec);
+std::unique_ptr<FrameSource> makeSyntheticSource(const SyntheticSettings& settings);
 
 }  // namespace vxtbench

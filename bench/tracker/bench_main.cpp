@@ -174,12 +174,12 @@ void printRow(const std::string& name, const Result& r) {
 
 int runFootage(const Options& o) {
 #ifdef VXT_BENCH_FOOTAGE
-    vxtbench::FootageSpec spec;
-    spec.folder = o.footage;
-    spec.cameraFile = o.camera;
-    spec.maxFrames = o.frames;
+    vxtbench::FootageSettings settings;
+    settings.folder = o.footage;
+    settings.cameraFile = o.camera;
+    settings.maxFrames = o.frames;
     for (const std::string& p : o.patterns) {
-        vxtbench::FootageSpec::Marker m;
+        vxtbench::FootageSettings::Marker m;
         std::size_t eq = p.find('='), comma = p.find(',');
         if (eq == std::string::npos) {
             std::printf("--pattern expects NAME=FILE[,MM], found '%s'\n", p.c_str());
@@ -188,10 +188,10 @@ int runFootage(const Options& o) {
         m.name = p.substr(0, eq);
         m.patternFile = p.substr(eq + 1, comma == std::string::npos ? std::string::npos : comma - eq - 1);
         if (comma != std::string::npos) m.width = std::atof(p.c_str() + comma + 1);
-        spec.markers.push_back(m);
+        settings.markers.push_back(m);
     }
     std::string error;
-    auto src = vxtbench::makeFootageSource(spec, error);
+    auto src = vxtbench::makeFootageSource(settings, error);
     if (!src) {
         std::printf("cannot read the footage: %s\n", error.c_str());
         return 1;
@@ -244,14 +244,14 @@ int main(int argc, char** argv) {
         for (int count : counts) {
             if (o.quick && count != 4) continue;
             for (vxtbench::Condition c : conds) {
-                vxtbench::SyntheticSpec spec;
-                spec.width = sz[0];
-                spec.height = sz[1];
-                spec.markers = count;
-                spec.condition = c;
-                spec.frames = o.frames;
-                spec.seed = static_cast<unsigned>(sz[0] + count * 10 + static_cast<int>(c));
-                auto src = vxtbench::makeSyntheticSource(spec);
+                vxtbench::SyntheticSettings settings;
+                settings.width = sz[0];
+                settings.height = sz[1];
+                settings.markers = count;
+                settings.condition = c;
+                settings.frames = o.frames;
+                settings.seed = static_cast<unsigned>(sz[0] + count * 10 + static_cast<int>(c));
+                auto src = vxtbench::makeSyntheticSource(settings);
                 printRow(src->name(), run(*src, o, false));
                 if (c == vxtbench::Condition::Gradient || c == vxtbench::Condition::Small)
                     printRow(src->name() + " adaptive", run(*src, o, true));

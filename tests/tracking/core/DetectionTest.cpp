@@ -263,3 +263,41 @@ TEST(Detection, MarkersTouchingTheFrameEdgeAreIgnored) {
     ASSERT_TRUE(d.detect(px.data()).ok());
     EXPECT_EQ(d.markerCount(), 0);
 }
+
+TEST(Detection, ResultsComeInDetectionOrder) {
+    // Raster order of each square's top-most pixel: upper squares first.
+    TestPatterns pats(3);
+    FrameRenderer r(kW, kH);
+    r.fill(200);
+    auto truth = drawScene(r, pats, {{2, 480, 360, 90, 10}, {0, 150, 110, 80, 0}, {1, 470, 130, 70, 40}});
+    auto px = frameOf(r);
+    vxt::Detector d(kW, kH);
+    d.attachPatternSet(&pats.set);
+    ASSERT_TRUE(d.detect(px.data()).ok());
+    ASSERT_EQ(d.markerCount(), 3);
+    EXPECT_EQ(d.markers()[0].id, 0);  // top edge at y 70
+    EXPECT_EQ(d.markers()[1].id, 1);  // top corner at y 81
+    EXPECT_EQ(d.markers()[2].id, 2);
+}
+
+TEST(Detection, AdaptiveThresholdWorksForLightSquaresToo) {
+    TestPatterns pats(4);
+    FrameRenderer r(kW, kH);
+    r.fill(25);
+    MarkerStyle inv;
+    inv.inverted = true;
+    auto truth = drawScene(r, pats, kFour, inv);
+    r.lightingGradient(1.0f, 0.3f);
+    auto px = frameOf(r);
+    vxt::Detector d(kW, kH);
+    d.attachPatternSet(&pats.set);
+    ASSERT_TRUE(d.setLabelingMode(1));
+    d.setAdaptiveThreshold(true);
+    ASSERT_TRUE(d.detect(px.data()).ok());
+    for (const Truth& t : truth) {
+        const vxt::MarkerInfo* m = findResult(d, t);
+        ASSERT_NE(m, nullptr);
+        EXPECT_EQ(m->id, t.patternId);
+        EXPECT_LT(cornerError(*m, t), 0.2);
+    }
+}
