@@ -301,3 +301,39 @@ TEST(Detection, AdaptiveThresholdWorksForLightSquaresToo) {
         EXPECT_LT(cornerError(*m, t), 0.2);
     }
 }
+
+TEST(Detection, PathologicalFramesDoNotBreakIt) {
+    TestPatterns pats(2);
+    vxt::Detector d(160, 120);
+    d.attachPatternSet(&pats.set);
+    std::vector<std::uint8_t> px(160 * 120 * 3);
+    auto run = [&](const char* what) {
+        for (int mode = 0; mode < 2; ++mode)
+            for (int label = 0; label < 2; ++label)
+                for (bool adaptive : {false, true}) {
+                    ASSERT_TRUE(d.setImageProcMode(mode));
+                    ASSERT_TRUE(d.setLabelingMode(label));
+                    d.setAdaptiveThreshold(adaptive);
+                    ASSERT_TRUE(d.detect(px.data()).ok()) << what;
+                    for (int i = 0; i < d.markerCount(); ++i) EXPECT_EQ(d.markers()[i].id, -1) << what;
+                }
+    };
+    std::fill(px.begin(), px.end(), 0);
+    run("black");
+    std::fill(px.begin(), px.end(), 255);
+    run("white");
+    for (std::size_t i = 0; i < px.size(); ++i) px[i] = ((i / 3) % 160 + (i / 3) / 160) % 2 ? 255 : 0;
+    run("one-pixel checkerboard");
+    std::uint32_t seed = 12345;
+    for (auto& v : px) {
+        seed = seed * 1664525u + 1013904223u;
+        v = static_cast<std::uint8_t>(seed >> 24);
+    }
+    run("random bytes");
+    // A black frame with a white hole touching nothing: one huge component.
+    std::fill(px.begin(), px.end(), 0);
+    for (int y = 40; y < 80; ++y)
+        for (int x = 60; x < 100; ++x)
+            for (int k = 0; k < 3; ++k) px[(y * 160 + x) * 3 + k] = 255;
+    run("black frame with a white square");
+}

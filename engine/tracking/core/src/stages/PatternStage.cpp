@@ -55,6 +55,23 @@ inline void pixelRGB(const ImageView& f, int stride, int x, int y, float rgb[3])
     }
 }
 
+// Byte offsets of R, G and B in the packed formats; bpp 0 for the others.
+struct ChannelLayout {
+    int bpp, r, g, b;
+};
+
+ChannelLayout layoutOf(PixelFormat f) {
+    switch (f) {
+        case PixelFormat::RGB: return {3, 0, 1, 2};
+        case PixelFormat::BGR: return {3, 2, 1, 0};
+        case PixelFormat::RGBA: return {4, 0, 1, 2};
+        case PixelFormat::BGRA: return {4, 2, 1, 0};
+        case PixelFormat::ABGR: return {4, 3, 2, 1};
+        case PixelFormat::ARGB: return {4, 1, 2, 3};
+        default: return {0, 0, 0, 0};
+    }
+}
+
 void sampleRGB(const ImageView& f, int stride, double x, double y, float rgb[3]) {
     // Continuous coordinates: pixel centres at +0.5.
     x = std::min(std::max(x - 0.5, 0.0), f.width - 1.001);
@@ -62,6 +79,20 @@ void sampleRGB(const ImageView& f, int stride, double x, double y, float rgb[3])
     int x0 = static_cast<int>(x), y0 = static_cast<int>(y);
     int x1 = std::min(x0 + 1, f.width - 1), y1 = std::min(y0 + 1, f.height - 1);
     float fx = static_cast<float>(x - x0), fy = static_cast<float>(y - y0);
+    const ChannelLayout lay = layoutOf(f.format);
+    if (lay.bpp) {
+        const std::uint8_t* p00 = f.data + static_cast<std::size_t>(y0) * stride + x0 * lay.bpp;
+        const std::uint8_t* p01 = p00 + (x1 - x0) * lay.bpp;
+        const std::uint8_t* p10 = p00 + static_cast<std::size_t>(y1 - y0) * stride;
+        const std::uint8_t* p11 = p10 + (x1 - x0) * lay.bpp;
+        const int off[3] = {lay.r, lay.g, lay.b};
+        for (int k = 0; k < 3; ++k) {
+            float top = p00[off[k]] + fx * (p01[off[k]] - p00[off[k]]);
+            float bot = p10[off[k]] + fx * (p11[off[k]] - p10[off[k]]);
+            rgb[k] = top + fy * (bot - top);
+        }
+        return;
+    }
     float a[3], b[3], c[3], d[3];
     pixelRGB(f, stride, x0, y0, a);
     pixelRGB(f, stride, x1, y0, b);

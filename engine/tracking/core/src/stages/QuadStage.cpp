@@ -196,6 +196,27 @@ double crossing(const float* prof, int k, double s0, double step, float level) {
     return s0 + step * (bestJ + (level - f0) / (f1 - f0));
 }
 
+// `k` grey samples from (x, y) in steps of (dx, dy), continuous coordinates;
+// without clamping when the whole run lies inside the image.
+void profile(const Plane& g, double x, double y, double dx, double dy, int k, float* out) {
+    double ex = x + dx * (k - 1), ey = y + dy * (k - 1);
+    const double lo = 0.5, hiX = g.width - 1.5, hiY = g.height - 1.5;
+    if (std::min(x, ex) < lo || std::max(x, ex) > hiX || std::min(y, ey) < lo || std::max(y, ey) > hiY) {
+        for (int j = 0; j < k; ++j) out[j] = sampleGrey(g, x + dx * j, y + dy * j);
+        return;
+    }
+    float fx = static_cast<float>(x - 0.5), fy = static_cast<float>(y - 0.5);
+    const float sx = static_cast<float>(dx), sy = static_cast<float>(dy);
+    for (int j = 0; j < k; ++j, fx += sx, fy += sy) {
+        int x0 = static_cast<int>(fx), y0 = static_cast<int>(fy);
+        float ax = fx - x0, ay = fy - y0;
+        const std::uint8_t* p = g.data + static_cast<std::size_t>(y0) * g.stride + x0;
+        float top = p[0] + ax * (p[1] - p[0]);
+        float bot = p[g.stride] + ax * (p[g.stride + 1] - p[g.stride]);
+        out[j] = top + ay * (bot - top);
+    }
+}
+
 // Edge position from the area under the normalised profile in a window
 // around the crossing: for a step edge blurred by any symmetric kernel (the
 // pixel area included) the area left of the edge equals the distance to it,
@@ -204,10 +225,11 @@ double integratedEdge(const Plane& g, double qx, double qy, double nx, double ny
                       float contrast) {
     const double w = 1.5, h = 0.5;
     const int n = static_cast<int>(2 * w / h);  // 6 intervals
+    float vals[16];
+    profile(g, qx + nx * (sc - w), qy + ny * (sc - w), nx * h, ny * h, n + 1, vals);
     double area = 0.0;
     for (int j = 0; j <= n; ++j) {
-        double s = sc - w + j * h;
-        double v = (sampleGrey(g, qx + nx * s, qy + ny * s) - in) / contrast;
+        double v = (vals[j] - in) / contrast;
         area += (j == 0 || j == n) ? 0.5 * v : v;
     }
     area *= h;
@@ -236,10 +258,7 @@ int edgePoints(const Plane& g, const double a[2], const double b[2], double radi
     for (int i = 0; i < count; ++i) {
         double t = margin + span * i / (count - 1);
         double qx = a[0] + tx * t, qy = a[1] + ty * t;
-        for (int j = 0; j < k; ++j) {
-            double s = -radius + j * step;
-            prof[j] = sampleGrey(g, qx + nx * s, qy + ny * s);
-        }
+        profile(g, qx - nx * radius, qy - ny * radius, nx * step, ny * step, k, prof);
         float in = 0.5f * (prof[0] + prof[1]), outL = 0.5f * (prof[k - 1] + prof[k - 2]);
         float contrast = outL - in;
         if (std::fabs(contrast) < p.minEdgeContrast) continue;
