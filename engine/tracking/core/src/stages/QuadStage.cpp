@@ -238,8 +238,39 @@ double integratedEdge(const Plane& g, double qx, double qy, double nx, double ny
     return std::fabs(e - sc) < 0.75 ? e : sc;
 }
 
-// Edge points of one edge: along the edge, the place on each normal profile
-// where the grey crosses midway between the inside and outside levels.
+// Two-sample mean of the grey at offsets s and s + step along the normal.
+float levelAt(const Plane& g, double qx, double qy, double nx, double ny, double s, double step) {
+    return 0.5f * (sampleGrey(g, qx + nx * s, qy + ny * s) + sampleGrey(g, qx + nx * (s + step), qy + ny * (s + step)));
+}
+
+// The edge on the normal through (qx, qy): offset along the normal where the
+// grey crosses midway between the inside and outside levels (and, when
+// `exact`, the area-based position). False when there is no clear edge.
+bool edgeOnNormal(const Plane& g, double qx, double qy, double nx, double ny, double radius, bool exact,
+                  int minContrast, double& offset, float& weight) {
+    const double step = 0.5;
+    const int k = static_cast<int>(2.0 * radius / step) + 1;
+    float prof[64];
+    profile(g, qx - nx * radius, qy - ny * radius, nx * step, ny * step, k, prof);
+    float in = 0.5f * (prof[0] + prof[1]), outL = 0.5f * (prof[k - 1] + prof[k - 2]);
+    if (std::fabs(outL - in) < minContrast) return false;
+    double s = crossing(prof, k, -radius, step, 0.5f * (in + outL));
+    if (std::isnan(s)) return false;
+    // Levels again, centred on the crossing, so an off-centre profile does
+    // not bias the midpoint of a soft edge.
+    in = levelAt(g, qx, qy, nx, ny, s - radius, step);
+    outL = levelAt(g, qx, qy, nx, ny, s + radius - step, step);
+    float contrast = outL - in;
+    if (std::fabs(contrast) < minContrast) return false;
+    s = crossing(prof, k, -radius, step, 0.5f * (in + outL));
+    if (std::isnan(s)) return false;
+    offset = exact ? integratedEdge(g, qx, qy, nx, ny, s, in, contrast) : s;
+    weight = std::fabs(contrast);
+    return true;
+}
+
+// Edge points of one edge (a to b, clockwise quad), evenly spread between
+// margins that keep the profiles clear of the corners.
 int edgePoints(const Plane& g, const double a[2], const double b[2], double radius, bool exact,
                const QuadParams& p, QuadOutput& out) {
     double dx = b[0] - a[0], dy = b[1] - a[1];
@@ -250,34 +281,17 @@ int edgePoints(const Plane& g, const double a[2], const double b[2], double radi
     double span = len - 2.0 * margin;
     if (span < 2.0) return 0;
     // The first pass only centres the profiles: fewer points.
-    int count = std::min(exact ? p.maxEdgeSamples : std::min(16, p.maxEdgeSamples), std::max(4, static_cast<int>(span)));
-    const double step = 0.5;
-    const int k = static_cast<int>(2.0 * radius / step) + 1;
-    float prof[64];
+    int most = exact ? p.maxEdgeSamples : std::min(16, p.maxEdgeSamples);
+    int count = std::min(most, std::max(4, static_cast<int>(span)));
     int got = 0;
     for (int i = 0; i < count; ++i) {
         double t = margin + span * i / (count - 1);
-        double qx = a[0] + tx * t, qy = a[1] + ty * t;
-        profile(g, qx - nx * radius, qy - ny * radius, nx * step, ny * step, k, prof);
-        float in = 0.5f * (prof[0] + prof[1]), outL = 0.5f * (prof[k - 1] + prof[k - 2]);
-        float contrast = outL - in;
-        if (std::fabs(contrast) < p.minEdgeContrast) continue;
-        double s = crossing(prof, k, -radius, step, 0.5f * (in + outL));
-        if (std::isnan(s)) continue;
-        // Levels again, centred on the crossing, so an off-centre profile does
-        // not bias the midpoint of a soft edge.
-        in = 0.5f * (sampleGrey(g, qx + nx * (s - radius), qy + ny * (s - radius)) +
-                     sampleGrey(g, qx + nx * (s - radius + step), qy + ny * (s - radius + step)));
-        outL = 0.5f * (sampleGrey(g, qx + nx * (s + radius), qy + ny * (s + radius)) +
-                       sampleGrey(g, qx + nx * (s + radius - step), qy + ny * (s + radius - step)));
-        contrast = outL - in;
-        if (std::fabs(contrast) < p.minEdgeContrast) continue;
-        s = crossing(prof, k, -radius, step, 0.5f * (in + outL));
-        if (std::isnan(s)) continue;
-        if (exact) s = integratedEdge(g, qx, qy, nx, ny, s, in, contrast);
+        double qx = a[0] + tx * t, qy = a[1] + ty * t, s;
+        float w;
+        if (!edgeOnNormal(g, qx, qy, nx, ny, radius, exact, p.minEdgeContrast, s, w)) continue;
         out.edgeX[got] = static_cast<float>(qx + nx * s);
         out.edgeY[got] = static_cast<float>(qy + ny * s);
-        out.edgeW[got] = std::fabs(contrast);
+        out.edgeW[got] = w;
         ++got;
     }
     return got;
