@@ -389,6 +389,37 @@ bool goodShape(const MarkerInfo& q, double minSide) {
     return true;
 }
 
+// Centre of a quad: the intersection of its diagonals.
+bool diagonalCentre(MarkerInfo& q) {
+    double d0[3] = {q.vertex[2][1] - q.vertex[0][1], q.vertex[0][0] - q.vertex[2][0], 0};
+    d0[2] = -(d0[0] * q.vertex[0][0] + d0[1] * q.vertex[0][1]);
+    double d1[3] = {q.vertex[3][1] - q.vertex[1][1], q.vertex[1][0] - q.vertex[3][0], 0};
+    d1[2] = -(d1[0] * q.vertex[1][0] + d1[1] * q.vertex[1][1]);
+    return intersectLines(d0, d1, q.pos[0], q.pos[1]);
+}
+
+// One component to a candidate square; false when it is none.
+bool candidateOf(const Component& c, const QuadInput& in, const QuadParams& p, QuadOutput& out, MarkerInfo& q) {
+    if (!passesComponentLimits(c, in, p)) return false;
+    std::size_t maxLen = static_cast<std::size_t>(c.perimeter) + 8;
+    if (!traceContour(in.mask, c.startX, c.startY, maxLen, out.contour)) return false;
+    if (!findVertices(out.contour, p.vertexTolerance, q.vertex)) return false;
+    // Contour pixel centres to continuous full-size coordinates.
+    const double off = in.scale * 0.5;
+    for (int k = 0; k < 4; ++k) {
+        q.vertex[k][0] = q.vertex[k][0] * in.scale + off;
+        q.vertex[k][1] = q.vertex[k][1] * in.scale + off;
+    }
+    if (!goodShape(q, p.minSide)) return false;
+    if (p.refine) {
+        if (!refineCorners(in.fullGrey, p, in.scale, q, out) || !goodShape(q, p.minSide)) return false;
+    } else {
+        linesFromCorners(q);
+    }
+    q.area = c.area * in.scale * in.scale;
+    return diagonalCentre(q);
+}
+
 }  // namespace
 
 void quadStage(const QuadInput& in, const QuadParams& p, QuadOutput& out) {
@@ -399,31 +430,9 @@ void quadStage(const QuadInput& in, const QuadParams& p, QuadOutput& out) {
         out.edgeY.resize(p.maxEdgeSamples);
         out.edgeW.resize(p.maxEdgeSamples);
     }
-    // Contour pixel centres to continuous full-size coordinates.
-    const double off = in.scale * 0.5;
     for (const Component& c : in.labels->components) {
-        if (!passesComponentLimits(c, in, p)) continue;
-        std::size_t maxLen = static_cast<std::size_t>(c.perimeter) + 8;
-        if (!traceContour(in.mask, c.startX, c.startY, maxLen, out.contour)) continue;
         MarkerInfo q;
-        if (!findVertices(out.contour, p.vertexTolerance, q.vertex)) continue;
-        for (int k = 0; k < 4; ++k) {
-            q.vertex[k][0] = q.vertex[k][0] * in.scale + off;
-            q.vertex[k][1] = q.vertex[k][1] * in.scale + off;
-        }
-        if (!goodShape(q, p.minSide)) continue;
-        if (p.refine) {
-            if (!refineCorners(in.fullGrey, p, in.scale, q, out) || !goodShape(q, p.minSide)) continue;
-        } else {
-            linesFromCorners(q);
-        }
-        double d0[3] = {q.vertex[2][1] - q.vertex[0][1], q.vertex[0][0] - q.vertex[2][0], 0};
-        d0[2] = -(d0[0] * q.vertex[0][0] + d0[1] * q.vertex[0][1]);
-        double d1[3] = {q.vertex[3][1] - q.vertex[1][1], q.vertex[1][0] - q.vertex[3][0], 0};
-        d1[2] = -(d1[0] * q.vertex[1][0] + d1[1] * q.vertex[1][1]);
-        if (!intersectLines(d0, d1, q.pos[0], q.pos[1])) continue;
-        q.area = c.area * in.scale * in.scale;
-        out.candidates.push_back(q);
+        if (candidateOf(c, in, p, out, q)) out.candidates.push_back(q);
     }
 }
 
