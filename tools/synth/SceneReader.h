@@ -4,6 +4,7 @@
 // ("size 640 480", "marker corvane=design:corvane,width=80,tilt=60"); '#' starts a
 // comment. Later settings override earlier ones; markers accumulate.
 
+#include <map>
 #include <string>
 #include <vector>
 

@@ -8,6 +8,9 @@
 namespace vxsynth {
 
 SensorModel::SensorModel(const SynthScene& scene) : scene_(scene) {
+    const double a = scene.lightAngleDeg * 3.14159265358979323846 / 180;
+    dirX_ = std::cos(a);
+    dirY_ = std::sin(a);
     if (scene.blurSigma <= 0) return;
     const int r = int(std::ceil(3 * scene.blurSigma));
     double sum = 0;
@@ -20,8 +23,7 @@ SensorModel::SensorModel(const SynthScene& scene) : scene_(scene) {
 
 double SensorModel::gain(int x, int y) const {
     if (scene_.lightMin == scene_.lightMax) return scene_.lightMin;
-    const double a = scene_.lightAngleDeg * 3.14159265358979323846 / 180;
-    const double dx = std::cos(a), dy = std::sin(a);
+    const double dx = dirX_, dy = dirY_;
     const double hw = scene_.width / 2.0, hh = scene_.height / 2.0;
     const double reach = std::fabs(dx) * hw + std::fabs(dy) * hh;  // half extent along the direction
     const double s = ((x + 0.5 - hw) * dx + (y + 0.5 - hh) * dy) / reach;  // -1..1
@@ -76,12 +78,14 @@ void SensorModel::streak(FloatFrame& f) {
 }
 
 void SensorModel::develop(FloatFrame& frame, int frameIndex, vxtools::Image& out) {
-    for (int y = 0; y < frame.height(); ++y)
+    for (int y = 0; y < frame.height() && scene_.lightMin != scene_.lightMax; ++y)
         for (int x = 0; x < frame.width(); ++x) {
             const float g = float(gain(x, y));
             float* p = frame.pixel(x, y);
             for (int c = 0; c < 3; ++c) p[c] *= g;
         }
+    if (scene_.lightMin == scene_.lightMax && scene_.lightMin != 1.0)
+        for (float& v : frame.data()) v *= float(scene_.lightMin);
     if (!kernel_.empty()) blur(frame);
     if (scene_.motionBlurPx > 0) streak(frame);
     if (out.width() != frame.width() || out.height() != frame.height()) out = vxtools::Image(frame.width(), frame.height());
@@ -90,7 +94,7 @@ void SensorModel::develop(FloatFrame& frame, int frameIndex, vxtools::Image& out
     uint8_t* dst = out.data().data();
     for (size_t i = 0; i < frame.data().size(); ++i) {
         const double v = src[i] + (scene_.noiseSigma > 0 ? scene_.noiseSigma * rng.normal() : 0.0);
-        dst[i] = uint8_t(std::clamp(std::lround(v), 0L, 255L));
+        dst[i] = v <= 0 ? 0 : v >= 255 ? 255 : uint8_t(v + 0.5);  // round half up
     }
 }
 

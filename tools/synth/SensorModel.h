@@ -29,6 +29,7 @@ private:
     void streak(FloatFrame& frame);
 
     const SynthScene& scene_;
+    double dirX_ = 1, dirY_ = 0;  // lighting direction
     std::vector<float> kernel_;
     std::vector<float> line_;
     FloatFrame scratch_;
