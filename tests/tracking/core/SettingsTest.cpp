@@ -121,3 +121,28 @@ TEST(PatternSetLifecycle, FreeActivateTwice) {
     ASSERT_GE(fid, 0);
     EXPECT_FALSE(set.templates(fid)->usable);
 }
+
+TEST(DetectorSettings, RedetectReusesTheLastFrameAtANewThreshold) {
+    vxttest::TestPatterns pats(1);
+    vxtbench::FrameRenderer r(320, 240);
+    r.fill(200);
+    double c[4][2];
+    vxtbench::squareCorners(160, 120, 100, 15, c);
+    r.drawMarker(pats.images[0], c, vxtbench::MarkerStyle());
+    std::vector<std::uint8_t> px;
+    r.toFormat(vxt::PixelFormat::BGR, px);
+    vxt::Detector d(320, 240);
+    d.attachPatternSet(&pats.set);
+    EXPECT_EQ(d.redetect().message(), "no frame to detect in again");
+    ASSERT_TRUE(d.setThreshold(5));  // nothing is darker than 5
+    ASSERT_TRUE(d.detect(px.data()).ok());
+    EXPECT_EQ(d.markerCount(), 0);
+    ASSERT_TRUE(d.setThreshold(100));
+    ASSERT_TRUE(d.redetect().ok());
+    ASSERT_EQ(d.markerCount(), 1);
+    EXPECT_EQ(d.markers()[0].id, 0);
+    EXPECT_EQ(d.times().ms[vxt::StageTimes::Luminance], 0.0);
+    ASSERT_TRUE(d.setImageProcMode(1));  // a new mode needs the half-size image: a full detection
+    ASSERT_TRUE(d.redetect().ok());
+    ASSERT_EQ(d.markerCount(), 1);
+}

@@ -120,11 +120,27 @@ Status Detector::detect(const unsigned char* pixels) {
 Status Detector::detect(const ImageView& frame) {
     Status ok = checkFrame(frame);
     if (!ok) return ok;
-    Clock::time_point start = Clock::now(), t = start;
+    Clock::time_point t = Clock::now();
 
     // Step 1: luminance (and the half-size image in mode 1).
     luminanceStage(frame, params_.luminance, ws_.luminance);
-    times_.ms[StageTimes::Luminance] = msSince(t);
+    lastFrame_ = frame;
+    haveFrame_ = true;
+    lastProcMode_ = params_.luminance.imageProcMode;
+    detectFromGrey(frame, msSince(t));
+    return Status::success();
+}
+
+Status Detector::redetect() {
+    if (!haveFrame_) return Status::failure("no frame to detect in again");
+    if (lastProcMode_ != params_.luminance.imageProcMode) return detect(lastFrame_);
+    detectFromGrey(lastFrame_, 0.0);
+    return Status::success();
+}
+
+void Detector::detectFromGrey(const ImageView& frame, double luminanceMs) {
+    Clock::time_point t = Clock::now();
+    times_.ms[StageTimes::Luminance] = luminanceMs;
 
     // Step 2: binarise at the labeling threshold, then label components.
     binarizeStage(ws_.luminance.proc, params_.binarize, ws_.binary);
@@ -152,10 +168,10 @@ Status Detector::detect(const ImageView& frame) {
     // Step 5: result list without nested duplicates.
     resultStage(ws_.quads.candidates, params_.result, ws_.results);
     times_.ms[StageTimes::Results] = msSince(t);
-    times_.totalMs = std::chrono::duration<double, std::milli>(t - start).count();
+    times_.totalMs = 0.0;
+    for (double ms : times_.ms) times_.totalMs += ms;
 
     if (params_.debugMode == 1 && !params_.debugFolder.empty()) dumpDebugImages();
-    return Status::success();
 }
 
 void Detector::dumpDebugImages() const {

@@ -56,6 +56,10 @@ public:
     Status detect(const unsigned char* pixels);
     // Detects squares in any frame.
     Status detect(const ImageView& frame);
+    // Detects again in the last frame (for example at another threshold),
+    // reusing its grey image: step 1 is skipped. The caller's frame must
+    // still be in memory, unchanged.
+    Status redetect();
 
     // Results of the last successful detection, in detection order.
     int markerCount() const { return static_cast<int>(ws_.results.size()); }
@@ -76,12 +80,17 @@ public:
 
 private:
     void dumpDebugImages() const;
+    // Steps 2 to 5 on the current grey image.
+    void detectFromGrey(const ImageView& frame, double luminanceMs);
 
     int width_, height_;
     DetectorParams params_;
     const PatternSet* patterns_ = nullptr;
     FrameWorkspace ws_;
     StageTimes times_;
+    ImageView lastFrame_;  // frame of the last successful detection (not owned)
+    bool haveFrame_ = false;
+    int lastProcMode_ = 0;
 };
 
 }  // namespace vxt
