@@ -24,7 +24,7 @@ MotionPlanner::MotionPlanner(const SynthScene& scene, const std::vector<double>&
 MotionPlanner::Track MotionPlanner::makeTrack(size_t i, double cardHalfMm) const {
     const MarkerSpec& m = scene_.markers[i];
     const size_t n = scene_.markers.size();
-    const int cols = std::max(1, static_cast<int>(std::ceil(std::sqrt(n * double(scene_.width) / scene_.height))));
+    const int cols = std::max(1, static_cast<int>(std::lround(std::sqrt(n * double(scene_.width) / scene_.height))));
     const int rows = static_cast<int>((n + cols - 1) / cols);
     const double cw = double(scene_.width) / cols, ch = double(scene_.height) / rows;
     Random rng(Random::mix(scene_.seed, i + 1));
