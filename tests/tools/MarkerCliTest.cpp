@@ -50,6 +50,8 @@ TEST(MarkerCli, PdfOutputsAreRealPdfs) {
     EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
     EXPECT_GT(pdf.size(), 2000u);
     EXPECT_EQ(countPages(pdf), 2);
+    EXPECT_NE(pdf.find("/MediaBox [ 0 0 595.27"), std::string::npos);  // A4 in points
+    EXPECT_NE(pdf.find(" 841.88"), std::string::npos);
     vxtest::writeFile(dir.file("list.txt"), "# demo\nalpha = design:quad\nbeta=design:arrow  # second\n\n");
     r = vxtest::runCommand(kTool + " sheet " + dir.file("list.pdf") + " --list " + dir.file("list.txt") +
                            " --width-mm 40");
