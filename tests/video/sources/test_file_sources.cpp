@@ -40,41 +40,43 @@ std::vector<int> Watch(CVideoStream* stream, double seconds)
     return shown;
 }
 
-// Every step goes forward by a few frames, wrapping at `count`.
+// Every step goes forward by a few frames (more only if this thread was kept
+// waiting), wrapping at `count`.
 void ExpectForwardInOrder(const std::vector<int>& shown, int count)
 {
     for (size_t i = 1; i < shown.size(); ++i)
     {
         const int step = (shown[i] - shown[i - 1] + count) % count;
-        EXPECT_TRUE(step >= 1 && step <= 3) << shown[i - 1] << " then " << shown[i];
+        EXPECT_TRUE(step >= 1 && step <= count / 3) << shown[i - 1] << " then " << shown[i];
     }
 }
 
-bool Wrapped(const std::vector<int>& shown, int count)
+// With forward steps only, a smaller number after a larger one is a wrap.
+bool Wrapped(const std::vector<int>& shown)
 {
     for (size_t i = 1; i < shown.size(); ++i)
-        if (shown[i - 1] >= count - 3 && shown[i] <= 2) return true;
+        if (shown[i] < shown[i - 1]) return true;
     return false;
 }
 
 TEST(MovieStream, PlaysInOrderAtItsOwnPaceAndLoops)
 {
-    osg::ref_ptr<CMJVidStream> movie = new CMJVidStream(Clip(160, 120, 20, 50), false);
+    osg::ref_ptr<CMJVidStream> movie = new CMJVidStream(Clip(160, 120, 20, 25), false);
     ASSERT_TRUE(movie->isValid());
     EXPECT_STREQ(movie->className(), "MJVidStream");
     EXPECT_EQ(movie->GetFrameCount(), 20);
-    EXPECT_EQ(movie->GetMillisecondsPerFrame(), 20);
-    EXPECT_EQ(movie->GetFrameInterval(), 20);
+    EXPECT_EQ(movie->GetMillisecondsPerFrame(), 40);
+    EXPECT_EQ(movie->GetFrameInterval(), 40);
     EXPECT_EQ(movie->s(), 160);
     EXPECT_EQ(movie->t(), 120);
     EXPECT_TRUE(movie->isRunning());
-    const std::vector<int> idle = Watch(movie.get(), 0.1);
+    Watch(movie.get(), 0.1);
     EXPECT_EQ(movie->FramesPresented(), 0u) << "no frames before StartStream";
     movie->StartStream();
-    const std::vector<int> shown = Watch(movie.get(), 0.9);
+    const std::vector<int> shown = Watch(movie.get(), 1.2);
     ASSERT_GT(shown.size(), 10u);
     ExpectForwardInOrder(shown, 20);
-    EXPECT_TRUE(Wrapped(shown, 20)) << ::testing::PrintToString(shown);
+    EXPECT_TRUE(Wrapped(shown)) << ::testing::PrintToString(shown);
 }
 
 TEST(MovieStream, RewindRestartsAtTheFirstFrame)
@@ -108,7 +110,7 @@ TEST(MovieStream, LoadNewStreamPlaysTheNewFileWithinItsOwnLength)
     const std::vector<int> shown = Watch(movie.get(), 0.6);
     ASSERT_FALSE(shown.empty());
     for (int n : shown) EXPECT_LT(n, 7);
-    EXPECT_TRUE(Wrapped(shown, 7)) << ::testing::PrintToString(shown);
+    EXPECT_TRUE(Wrapped(shown)) << ::testing::PrintToString(shown);
 }
 
 struct BrokenFile
@@ -272,7 +274,7 @@ TEST(MediaStream, ThePictureFollowsTheSoundAndBothLoop)
     const double position = media->GetPosition();
     EXPECT_GT(position, 0.4) << "the sound plays";
     ExpectForwardInOrder(shown, 15);
-    EXPECT_TRUE(Wrapped(shown, 15)) << ::testing::PrintToString(shown);
+    EXPECT_TRUE(Wrapped(shown)) << ::testing::PrintToString(shown);
     media->stop();
     const double paused = media->GetPosition();
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -300,6 +302,6 @@ TEST(MediaStream, ASilentFilePlaysOnTheWallClock)
     media->StartStream();
     const std::vector<int> shown = Watch(media.get(), 0.6);
     ExpectForwardInOrder(shown, 20);
-    EXPECT_TRUE(Wrapped(shown, 20)) << ::testing::PrintToString(shown);
+    EXPECT_TRUE(Wrapped(shown)) << ::testing::PrintToString(shown);
 }
 }
