@@ -164,7 +164,9 @@ TEST(SynthRun, VisibilityFollowsFrameAndOccluders) {
         bool inside = true;
         for (const auto& c : r.corners) inside = inside && c[0] >= 1 && c[0] <= 319 && c[1] >= 1 && c[1] <= 239;
         EXPECT_EQ(r.visible, inside && r.occluded <= 0.05) << "frame " << f;
-        if (f == 0 || f == s.frames - 1) EXPECT_FALSE(r.visible);
+        if (f == 0 || f == s.frames - 1) {
+            EXPECT_FALSE(r.visible);
+        }
         visible += r.visible;
         occluded += r.occluded > 0;
     }
