@@ -6,6 +6,7 @@
 #include "COsgSettings.h"
 #include "CPathResolver.h"
 
+#include <osg/BlendFunc>
 #include <osg/Program>
 #include <osg/Uniform>
 #include <osgDB/FileNameUtils>
@@ -295,6 +296,9 @@ void CContentObject::LoadShadowCompMat(COsgSettings& reader, ModelEntry* current
     if (osg::Shader* shader = shaderFromFile(osg::Shader::FRAGMENT, kShadowCompFragment)) program->addShader(shader);
     osg::StateSet* state = current->node->getOrCreateStateSet();
     if (program->getNumShaders() > 0) state->setAttributeAndModes(program, osg::StateAttribute::ON);
+    // The catcher only darkens what lies behind it.
+    state->setAttributeAndModes(new osg::BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA), osg::StateAttribute::ON);
+    state->setRenderingHint(osg::StateSet::TRANSPARENT_BIN);
     state->addUniform(new osg::Uniform("ShadBlend", current->shadowBlend));
     state->addUniform(new osg::Uniform("Epsilon", current->shadowSoften));
 }

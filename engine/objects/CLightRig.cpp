@@ -112,6 +112,7 @@ osg::Node* CLightRig::Build(osg::Group* content, bool useShadows, int shadowMapR
         osg::StateSet* state = current->getOrCreateStateSet();
         state->setTextureAttribute(kCompensationUnit, lights[0]->GetDepthTexture(), osg::StateAttribute::ON);
         state->addUniform(new osg::Uniform("ShadowMap", kCompensationUnit));
+        state->addUniform(new osg::Uniform("shadowTexelSize", 1.f / float(resolution)));
     }
     CMaterial::RebuildPrograms();
     osg::StateSet* state = current->getOrCreateStateSet();

@@ -439,7 +439,6 @@ std::string CMaterial::DefineHeader() const
     if (m_hasReflection) h << "#define HAS_REFLECTION_MAP 1\n";
     if (m_hasSpecular) h << "#define HAS_SPECULAR_MAP 1\n";
     if (m_useTangentSpace) h << "#define USE_TANGENT_SPACE 1\n";
-    h << "#line 2\n";
     return h.str();
 }
 
