@@ -143,8 +143,9 @@ bool findVertices(const std::vector<std::int32_t>& contour, double tolerance, do
     vs.found[vs.count++] = b;
     if (!vs.split(b, a + n) || vs.count < 4) return false;
     while (vs.count > 4) vs.dropFlattest();
-    // Every edge must still follow the contour.
-    const double lim2 = 2.25 * vs.thr2;
+    // Every edge must still follow the contour (twice the splitting
+    // tolerance: a corner rounded by blur leaves a blunt end on the chord).
+    const double lim2 = 4.0 * vs.thr2;
     for (int k = 0; k < 4; ++k) {
         int s = vs.found[k], e = vs.found[(k + 1) & 3];
         if (e <= s) e += n;
