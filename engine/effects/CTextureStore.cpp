@@ -79,7 +79,8 @@ osg::Image* makeNoiseImage()
                 for (int octave = 0; octave < kNoiseOctaves; ++octave, frequency *= 2, amplitude *= 0.5)
                 {
                     const double scale = static_cast<double>(frequency) / kNoiseSize;
-                    const double n = noise.Noise(x * scale, y * scale, z * scale, frequency);  // about -1..1
+                    // Texel centres: the noise is 0 on every lattice point.
+                    const double n = noise.Noise((x + 0.5) * scale, (y + 0.5) * scale, (z + 0.5) * scale, frequency);
                     const double value = (n + 1.0) * amplitude * 128.0;
                     *out++ = static_cast<unsigned char>(std::min(255.0, std::max(0.0, value)));
                 }

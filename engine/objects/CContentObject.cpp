@@ -254,6 +254,8 @@ ModelEntry* CContentObject::LoadModel(const std::string& path)
     {
         node = osgDB::readNodeFile(resolved, osgDB::Registry::instance()->getOptions());
     }
+    // A reader that made sense of nothing returns a node without geometry.
+    if (node.valid() && !node->getBound().valid()) node = nullptr;
     if (!node.valid())
     {
         CTagBlock::Print("Error! Could not load model " + path);

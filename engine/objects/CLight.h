@@ -25,7 +25,7 @@ class CLight : public osg::Referenced
 public:
     /// OpenGL offers eight fixed-function lights; later lights are kept in
     /// the list but never switched on.
-    static const int kMaxLights = 8;
+    static constexpr int kMaxLights = 8;
 
     /// Reads the block whose opening line `<LIGHT> id` the reader stands on,
     /// up to </LIGHT>, and appends the light to the list. Returns the light.

@@ -116,6 +116,7 @@ osg::Node* CLightRig::Build(osg::Group* content, bool useShadows, int shadowMapR
     }
     CMaterial::RebuildPrograms();
     osg::StateSet* state = current->getOrCreateStateSet();
+    state->setMode(GL_LIGHTING, osg::StateAttribute::ON);  // lights need lighting, whatever the content says
     for (size_t i = 0; i < lights.size(); ++i)
     {
         if (static_cast<int>(i) >= usable)

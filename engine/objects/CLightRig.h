@@ -23,7 +23,7 @@ class CLightRig
 public:
     /// Unit on which light 0's shadow map is bound for the shadow
     /// compensation material, with the sampler uniform "ShadowMap".
-    static const int kCompensationUnit = 13;
+    static constexpr int kCompensationUnit = 13;
 
     /// Reads the light blocks of a loaded light file into the light list.
     static void LoadLights(COsgSettings& file);

@@ -140,14 +140,24 @@ std::string readSource(const std::string& file)
     return text.str();
 }
 
-// The source with the header placed after its #version line (or first).
+// The source with the header placed after its "#version" directive line
+// (comments may come before it), or at the start when it has none.
 std::string withHeader(const std::string& source, const std::string& header)
 {
-    const size_t version = source.find("#version");
-    if (version == std::string::npos) return header + source;
-    const size_t lineEnd = source.find('\n', version);
-    if (lineEnd == std::string::npos) return source + "\n" + header;
-    return source.substr(0, lineEnd + 1) + header + source.substr(lineEnd + 1);
+    size_t lineStart = 0;
+    while (lineStart < source.size())
+    {
+        const size_t first = source.find_first_not_of(" \t", lineStart);
+        const size_t lineEnd = source.find('\n', lineStart);
+        if (first != std::string::npos && source.compare(first, 8, "#version") == 0)
+        {
+            if (lineEnd == std::string::npos) return source + "\n" + header;
+            return source.substr(0, lineEnd + 1) + header + source.substr(lineEnd + 1);
+        }
+        if (lineEnd == std::string::npos) break;
+        lineStart = lineEnd + 1;
+    }
+    return header + source;
 }
 
 osg::Shader* makeShader(osg::Shader::Type type, const std::string& file, const std::string& header)

@@ -41,10 +41,10 @@ class CMaterial : public osg::Referenced
 public:
     enum Type { STANDARD, ADVANCED };
 
-    static const int kReflectionUnit = 14;
-    static const int kSpecularUnit = 15;
-    static const int kTangentAttribute = 6;
-    static const int kBinormalAttribute = 7;
+    static constexpr int kReflectionUnit = 14;
+    static constexpr int kSpecularUnit = 15;
+    static constexpr int kTangentAttribute = 6;
+    static constexpr int kBinormalAttribute = 7;
 
     /// A <UNIFORM> line and its optional <MIN>/<MAX> bounds (for the edit panel).
     struct UniformInfo

@@ -51,7 +51,7 @@ osg::Node* COsgObject::LoadMesh(const std::string& file, float size)
 {
     osg::ref_ptr<osg::Node> mesh =
         osgDB::readNodeFile(CContentFiles::Find(file), osgDB::Registry::instance()->getOptions());
-    if (!mesh.valid())
+    if (!mesh.valid() || !mesh->getBound().valid())  // no file, or nothing in it
     {
         CTagBlock::Print("Error! Unable to load model " + file + " defaulting to box");
         return nullptr;
