@@ -337,3 +337,27 @@ TEST(Detection, PathologicalFramesDoNotBreakIt) {
             for (int k = 0; k < 3; ++k) px[(y * 160 + x) * 3 + k] = 255;
     run("black frame with a white square");
 }
+
+TEST(Detection, SmallBlurredMarkersStillMatchConfidently) {
+    // 32-pixel markers seen through a soft lens: the inner picture is spread
+    // over several cells, so it is matched against blurred templates.
+    TestPatterns pats(8);
+    FrameRenderer r(kW, kH);
+    r.fill(200);
+    std::vector<Placed> list;
+    for (int i = 0; i < 8; ++i) list.push_back({i, 80.0 + 160 * (i % 4), 140.0 + 200 * (i / 4), 32, 23.0 * i});
+    auto truth = drawScene(r, pats, list);
+    r.blur(1.5);
+    r.noise(8.0, 5);
+    auto px = frameOf(r);
+    vxt::Detector d(kW, kH);
+    d.attachPatternSet(&pats.set);
+    ASSERT_TRUE(d.detect(px.data()).ok());
+    for (const Truth& t : truth) {
+        const vxt::MarkerInfo* m = findResult(d, t);
+        ASSERT_NE(m, nullptr) << "pattern " << t.patternId;
+        EXPECT_EQ(m->id, t.patternId);
+        EXPECT_GT(m->cf, 0.8) << "pattern " << t.patternId;
+        EXPECT_LT(cornerError(*m, t), 0.4);
+    }
+}

@@ -8,9 +8,46 @@ namespace vxt {
 
 PatternSet::PatternSet() : slots_(kMaxPatterns) {}
 
+namespace {
+
+// Gaussian blur of a 16x16 grid of `ch` channels; outside the grid is the
+// black border of the marker (0).
+void blurCells(const float* in, int ch, float sigma, float* out) {
+    const int n = PatternImage::kSize;
+    if (sigma <= 0.0f) {
+        for (int i = 0; i < n * n * ch; ++i) out[i] = in[i];
+        return;
+    }
+    float k[7];
+    float sum = 0;
+    for (int i = -3; i <= 3; ++i) sum += k[i + 3] = std::exp(-0.5f * i * i / (sigma * sigma));
+    for (float& v : k) v /= sum;
+    float tmp[PatternSet::kCells * 3];
+    for (int r = 0; r < n; ++r)
+        for (int c = 0; c < n; ++c)
+            for (int q = 0; q < ch; ++q) {
+                float a = 0;
+                for (int i = -3; i <= 3; ++i)
+                    if (c + i >= 0 && c + i < n) a += k[i + 3] * in[(r * n + c + i) * ch + q];
+                tmp[(r * n + c) * ch + q] = a;
+            }
+    for (int r = 0; r < n; ++r)
+        for (int c = 0; c < n; ++c)
+            for (int q = 0; q < ch; ++q) {
+                float a = 0;
+                for (int i = -3; i <= 3; ++i)
+                    if (r + i >= 0 && r + i < n) a += k[i + 3] * tmp[((r + i) * n + c) * ch + q];
+                out[(r * n + c) * ch + q] = a;
+            }
+}
+
+}  // namespace
+
+constexpr float PatternSet::kBlurSigma[PatternSet::kBlurLevels];
+
 void PatternSet::buildTemplates(const PatternImage& image, Templates& out) {
     const int n = PatternImage::kSize;
-    float colour[kCells * 3], grey[kCells];
+    float colour[kCells * 3], grey[kCells], bc[kCells * 3], bg[kCells];
     for (int i = 0; i < kCells; ++i) {
         const std::uint8_t* c = image.rgb() + i * 3;
         colour[i * 3 + 0] = c[0];
@@ -19,20 +56,24 @@ void PatternSet::buildTemplates(const PatternImage& image, Templates& out) {
         grey[i] = lumaOf(c[0], c[1], c[2]);
     }
     bool usable = true;
-    for (int d = 0; d < 4; ++d) {
-        for (int r = 0; r < n; ++r) {
-            for (int col = 0; col < n; ++col) {
-                int src = rotatedCell(r, col, d);
-                int dst = r * n + col;
-                for (int ch = 0; ch < 3; ++ch) out.colour[d][dst * 3 + ch] = colour[src * 3 + ch];
-                out.grey[d][dst] = grey[src];
-                out.flat[d][dst] = grey[src];
+    for (int level = 0; level < kBlurLevels; ++level) {
+        blurCells(colour, 3, kBlurSigma[level], bc);
+        blurCells(grey, 1, kBlurSigma[level], bg);
+        for (int d = 0; d < 4; ++d) {
+            for (int r = 0; r < n; ++r) {
+                for (int col = 0; col < n; ++col) {
+                    int src = rotatedCell(r, col, d);
+                    int dst = r * n + col;
+                    for (int ch = 0; ch < 3; ++ch) out.colour[level][d][dst * 3 + ch] = bc[src * 3 + ch];
+                    out.grey[level][d][dst] = bg[src];
+                    out.flat[level][d][dst] = bg[src];
+                }
             }
+            usable = normaliseVector(out.colour[level][d], kCells * 3) && usable;
+            usable = normaliseVector(out.grey[level][d], kCells) && usable;
+            removeShading(out.flat[level][d]);
+            usable = normaliseVector(out.flat[level][d], kCells) && usable;
         }
-        usable = normaliseVector(out.colour[d], kCells * 3) && usable;
-        usable = normaliseVector(out.grey[d], kCells) && usable;
-        removeShading(out.flat[d]);
-        usable = normaliseVector(out.flat[d], kCells) && usable;
     }
     out.usable = usable;
 }

@@ -16,14 +16,20 @@ public:
     static constexpr int kMaxPatterns = 50;
     static constexpr int kCells = PatternImage::kSize * PatternImage::kSize;  // 256
 
+    // Blur levels of the templates, in cells (Gaussian sigma): a small
+    // marker is seen through the lens and pixel blur spread over several
+    // cells, so it is matched against a template blurred alike.
+    static constexpr int kBlurLevels = 3;
+    static constexpr float kBlurSigma[kBlurLevels] = {0.0f, 0.6f, 1.1f};
+
     // Matching templates of one pattern. Rotation d is how the pattern looks
     // when sampled with the square's corner 0 as top-left while its printed
     // top-left lies at corner d.
     struct Templates {
-        float colour[4][kCells * 3];  // mode 0
-        float grey[4][kCells];        // mode 1
-        float flat[4][kCells];        // mode 2: grey with linear shading removed
-        bool usable = false;          // false for a flat (single-colour) picture
+        float colour[kBlurLevels][4][kCells * 3];  // mode 0
+        float grey[kBlurLevels][4][kCells];        // mode 1
+        float flat[kBlurLevels][4][kCells];        // mode 2: grey with linear shading removed
+        bool usable = false;                       // false for a flat (single-colour) picture
     };
 
     PatternSet();

@@ -158,6 +158,17 @@ void sampleGrid(const PatternInput& in, const MarkerInfo& q, int first, bool col
     }
 }
 
+// Template blur level for a square: about one pixel of blur (lens and
+// sampling) expressed in cells, the nearest level.
+int blurLevel(const MarkerInfo& q) {
+    double cellPx = std::sqrt(std::fabs(quadArea(q.vertex))) * 0.5 / 16.0;
+    double sigma = 1.0 / std::max(cellPx, 0.1);
+    int best = 0;
+    for (int l = 1; l < PatternSet::kBlurLevels; ++l)
+        if (std::fabs(PatternSet::kBlurSigma[l] - sigma) < std::fabs(PatternSet::kBlurSigma[best] - sigma)) best = l;
+    return best;
+}
+
 void matchOne(const PatternInput& in, const PatternParams& p, MarkerInfo& q, PatternSample& s) {
     q.id = -1;
     q.dir = 0;
@@ -168,6 +179,7 @@ void matchOne(const PatternInput& in, const PatternParams& p, MarkerInfo& q, Pat
     const int len = p.mode == 0 ? 768 : 256;
     if (p.mode == 2) removeShading(vec);
     if (!normaliseVector(vec, len)) return;
+    const int level = blurLevel(q);
     float best = -2.0f;
     int bestId = -1, bestDir = 0;
     for (int id = 0; id < PatternSet::kMaxPatterns; ++id) {
@@ -175,7 +187,7 @@ void matchOne(const PatternInput& in, const PatternParams& p, MarkerInfo& q, Pat
         const PatternSet::Templates* t = in.patterns->templates(id);
         if (!t->usable) continue;
         for (int d = 0; d < 4; ++d) {
-            const float* tv = p.mode == 0 ? t->colour[d] : p.mode == 1 ? t->grey[d] : t->flat[d];
+            const float* tv = p.mode == 0 ? t->colour[level][d] : p.mode == 1 ? t->grey[level][d] : t->flat[level][d];
             float c = dotProduct(vec, tv, len);
             if (c > best) {
                 best = c;
