@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up, then starts the console host in the prepared working
 # folder (build/workdir). Options are handed to the engine; see --help.
+# Without options it plays the bundled demo footage instead of a camera.
 # Without a display it runs on a virtual one and stops after 250 frames.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -8,6 +9,8 @@ bash scripts/setup.sh
 BUILD_DIR="${VEXAMARK_BUILD_DIR:-build}"
 cd "$BUILD_DIR/workdir"
 HOST="$(cd .. && pwd)/console/Vexamark_basic"
+# Without options the bundled demo footage stands in for a camera.
+[ $# -eq 0 ] && set -- -video: Videos/demo.mp4
 if [ -n "${DISPLAY:-}" ]; then
   exec "$HOST" "$@"
 fi

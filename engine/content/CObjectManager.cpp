@@ -1,5 +1,6 @@
 #include "CObjectManager.h"
 
+#include "CContentObject.h"
 #include "CMessageLog.h"
 #include "COsgSettings.h"
 #include "CPathResolver.h"
@@ -10,19 +11,68 @@
 
 #include <dirent.h>
 
+namespace
+{
+void log(const std::string& text)
+{
+    CMessageLog::Instance()->WriteToLog(text);
+}
+
+struct MarkerDefinition
+{
+    bool multi = false;
+    std::string file;
+    double size = 80.0;
+    double centre[2] = {0.0, 0.0};
+    std::string name = "NONE", group = "NONE";
+    bool generateGeometry = false, useHider = false;
+    int hiderType = 0;
+    float finScale = 1.f, hiderScale = 1.f;
+    std::string alphaMap = "Data/markerMaps/defaultAlpha.bmp";
+    int autoSwap = 0;
+};
+
+void readMarkerLine(COsgSettings& r, const std::string& tag, MarkerDefinition& d)
+{
+    if (tag == "<TYPE>")
+    {
+        const std::string kind = r.NextString();
+        if (kind == "SINGLE") d.multi = false;
+        else if (kind == "MULTI") d.multi = true;
+    }
+    else if (tag == "<FILE>") d.file = CPathResolver::Resolve(r.NextString());
+    else if (tag == "<SIZE>") d.size = r.NextFloat();
+    else if (tag == "<CENTER>")
+    {
+        d.centre[0] = r.NextFloat();
+        d.centre[1] = r.NextFloat();
+    }
+    else if (tag == "<NAME>") d.name = r.NextString();
+    else if (tag == "<GROUP>") d.group = r.NextString();
+    else if (tag == "<GEN_GEOM>") d.generateGeometry = r.NextInt() != 0;
+    else if (tag == "<USE_HIDER>") d.useHider = r.NextInt() != 0;
+    else if (tag == "<HIDER_TYPE>") d.hiderType = r.NextInt();
+    else if (tag == "<FIN_SCALE>") d.finScale = static_cast<float>(r.NextFloat());
+    else if (tag == "<HIDER_SCALE>") d.hiderScale = static_cast<float>(r.NextFloat());
+    else if (tag == "<HIDER_ALPHA_MAP>") d.alphaMap = CPathResolver::Normalise(r.NextString());
+    else if (tag == "<AUTO_SWAP_MODE>") d.autoSwap = r.NextString() == "ON_NEW" ? 1 : 0;
+}
+
+bool hasDatExtension(const std::string& name)
+{
+    const size_t dot = name.find_last_of('.');
+    return dot != std::string::npos && name.substr(dot + 1) == "dat";
+}
+}
+
 CObjectManager::CObjectManager() : m_tracker(new SquareTracker), m_sceneNode(new osg::Group) {}
 
-void CObjectManager::SetPatternDetectionMode(int mode)
+CObjectManager::~CObjectManager()
 {
-    if (m_tracker.valid()) m_tracker->setPatternDetectionMode(mode);
+    for (CTrackedMarker* marker : m_markers) delete marker;
+    for (ObjectGroup* group : m_groups) delete group;
+    for (CContentObject* object : m_objects) delete object;
 }
-
-int CObjectManager::GetPatternDetectionMode() const
-{
-    return m_tracker.valid() ? m_tracker->getPatternDetectionMode() : -1;
-}
-
-CObjectManager::~CObjectManager() = default;
 
 bool CObjectManager::InitTracker(int videoWidth, int videoHeight)
 {
@@ -33,13 +83,12 @@ bool CObjectManager::InitTracker(int videoWidth, int videoHeight)
     return true;
 }
 
-int CObjectManager::InitNewTricks(int, const std::string& folder, int videoWidth, int videoHeight,
-                                  int viewWidth, int viewHeight, cSplash* splash,
-                                  const std::string& contentFile, bool debugFolder)
+int CObjectManager::InitNewTricks(int, const std::string& folder, int videoWidth, int videoHeight, int viewWidth,
+                                  int viewHeight, cSplash* splash, const std::string& contentFile, bool debugFolder)
 {
     m_viewWidth = viewWidth;
     m_viewHeight = viewHeight;
-    CMessageLog::Instance()->WriteToLog("ObjectManager::Init()...");
+    log("ObjectManager::Init()...");
     if (!InitTracker(videoWidth, videoHeight)) return 0;
 
     m_objectStore = new osg::Group;
@@ -51,13 +100,18 @@ int CObjectManager::InitNewTricks(int, const std::string& folder, int videoWidth
     const std::vector<std::string> files = GetFileList(folder, contentFile, debugFolder);
     if (splash && !files.empty()) splash->init(static_cast<int>(files.size()));
     for (size_t i = 0; i < files.size(); ++i)
+    {
+        if (hasDatExtension(files[i])) LoadDataFile(debugFolder ? folder + "/" + files[i] : files[i]);
         if (splash) splash->step(static_cast<int>(i), files[i]);
+    }
 
     osg::StateSet* state = m_sceneNode->getOrCreateStateSet();
     state->setMode(GL_NORMALIZE, osg::StateAttribute::ON);
     state->setMode(GL_LIGHTING, osg::StateAttribute::ON);
     state->setAttribute(new osg::LightModel);
-    CMessageLog::Instance()->WriteToLog("ObjectManager: Init: Complete");
+    HookUpByName();
+    HookUpByGroup();
+    log("ObjectManager: Init: Complete");
     return 1;
 }
 
@@ -67,7 +121,7 @@ std::vector<std::string> CObjectManager::GetFileList(const std::string& folder, 
     std::vector<std::string> files;
     if (debugFolder)
     {
-        CMessageLog::Instance()->WriteToLog("Debug mode, loading content of directory" + folder);
+        log("Debug mode, loading content of directory" + folder);
         if (DIR* dir = ::opendir(CPathResolver::Resolve(folder).c_str()))
         {
             while (dirent* entry = ::readdir(dir)) files.push_back(entry->d_name);
@@ -75,7 +129,7 @@ std::vector<std::string> CObjectManager::GetFileList(const std::string& folder, 
         }
         return files;
     }
-    CMessageLog::Instance()->WriteToLog("Load VexaContent file " + contentFile);
+    log("Load VexaContent file " + contentFile);
     COsgSettings list;
     if (!list.Load(CPathResolver::Resolve(contentFile))) return files;
     // Walk by index: a <DAT> block that is never closed ends at the last line
@@ -90,34 +144,110 @@ std::vector<std::string> CObjectManager::GetFileList(const std::string& folder, 
             const std::vector<std::string>& line = list.LineTokens(i);
             if (!line.empty() && line[0] == "</DAT>") break;
             if (line.size() < 2 || line[0] != "<ASSET_FILE>") continue;
-            CMessageLog::Instance()->WriteToLog("Found assest file " + line[1]);
-            files.push_back(line[1]);
+            log("Found assest file " + line[1]);
+            files.push_back(CPathResolver::Normalise(line[1]));
         }
     }
     return files;
 }
 
-void CObjectManager::BuildHiderOverLay(int, int, osg::Group*)
+void CObjectManager::LoadDataFile(const std::string& path)
 {
+    COsgSettings file;
+    if (!file.Load(CPathResolver::Resolve(path))) return;
+    // Markers first, then entities, then groups, whatever their order in the file.
+    for (size_t line : file.LinesStartingWith("<VEXA_MARKER>"))
+    {
+        file.GoToLine(line);
+        LoadMarker(&file);
+    }
+    LoadEntities(file);
+    LoadGroups(file);
 }
 
-void CObjectManager::UpdateTracker(CVideoStream* stream)
+void CObjectManager::LoadMarker(COsgSettings* reader)
 {
-    m_currentStream = stream;
-    if (!m_tracker.valid()) return;
-    m_tracker->setImageSource(stream);
-    m_tracker->update();
+    MarkerDefinition d;
+    log("ObjectManager: Init: Loading Marker");
+    while (reader->NextUnless("</VEXA_MARKER>"))
+    {
+        const std::string tag = reader->NextString();
+        if (tag == "<VEXA_MARKER>" || tag == "<ENTITY>" || tag == "<OBJECT_GROUP>") break;  // block never closed
+        readMarkerLine(*reader, tag, d);
+    }
+    int index = -1;
+    if (!d.multi)
+    {
+        log("ObjectManager: Init: Marker type Single");
+        if (!d.file.empty()) index = m_tracker->addSingleMarker(d.file, d.size, d.centre);
+    }
+    else
+    {
+        log("ObjectManager: Init: Marke type Multi");
+        if (!d.file.empty()) index = m_tracker->addMultiMarker(d.file);
+    }
+    if (index < 0)
+    {
+        log("ObjectManager: Init: Failed to add the marker");
+        return;
+    }
+    CTrackedMarker* marker = new CTrackedMarker;
+    const int id = static_cast<int>(m_markers.size());
+    marker->Setup(m_tracker->getMarker(id), nullptr, d.name, d.group, id);
+    marker->SetupGeometry(d.generateGeometry, d.useHider, d.hiderType, static_cast<int>(m_videoWidth),
+                          static_cast<int>(m_videoHeight), d.alphaMap);
+    marker->SetFinScale(d.finScale);
+    marker->SetHiderScale(d.hiderScale);
+    marker->SetAutoSwapMode(d.autoSwap);
+    m_sceneNode->addChild(marker->GetTransform());
+    m_sceneNode->addChild(marker->GetAuxGroup());
+    m_markers.push_back(marker);
+    log("ObjectManager: Init: Marker added");
 }
 
-void CObjectManager::UpdateTracker()
+void CObjectManager::LoadEntities(COsgSettings& file)
 {
-    if (m_tracker.valid()) m_tracker->update();
+    for (size_t line : file.LinesStartingWith("<ENTITY>"))
+    {
+        file.GoToLine(line);
+        CContentObject* object = new CContentObject;
+        object->Load(static_cast<int>(m_objects.size()), file);
+        m_objects.push_back(object);
+        if (m_objectStore.valid()) m_objectStore->addChild(object->GetRootNode());
+    }
 }
 
-void CObjectManager::Update(float, float)
+void CObjectManager::LoadGroups(COsgSettings& file)
 {
+    for (size_t line : file.LinesStartingWith("<OBJECT_GROUP>"))
+    {
+        file.GoToLine(line);
+        ObjectGroup* group = new ObjectGroup;
+        while (file.NextUnless("</OBJECT_GROUP>"))
+        {
+            const std::string tag = file.NextString();
+            if (tag == "<OBJECT_GROUP>" || tag == "<VEXA_MARKER>" || tag == "<ENTITY>") break;
+            if (tag == "<NAME>") group->name = file.NextString();
+            else if (tag == "<ICON>") group->icon = CPathResolver::Normalise(file.NextString());
+        }
+        if (group->name != "NONE" && !group->name.empty())
+            m_groups.push_back(group);
+        else
+            delete group;
+    }
+}
+
+CTrackedMarker* CObjectManager::GetTrackedMarker(int i) const
+{
+    return i >= 0 && i < GetNumTrackedMarkers() ? m_markers[static_cast<size_t>(i)] : nullptr;
+}
+
+CContentObject* CObjectManager::GetObject(int i) const
+{
+    return i >= 0 && i < GetNumObjects() ? m_objects[static_cast<size_t>(i)] : nullptr;
 }
 
 void CObjectManager::CleanUp()
 {
+    for (CContentObject* object : m_objects) object->CleanUp();
 }

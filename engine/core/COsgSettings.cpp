@@ -58,23 +58,35 @@ std::vector<std::string> COsgSettings::Tokenise(const std::string& line)
 
 bool COsgSettings::Load(const std::string& path)
 {
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
     {
         std::printf("Error: Failed to load %s\n", path.c_str());
         std::fflush(stdout);
         return false;
     }
     m_lines.clear();
-    char buffer[kLineBuffer];
-    while (std::fgets(buffer, sizeof(buffer), file))
+    std::string physical;
+    bool ended = false;
+    while (!ended && std::getline(in, physical))
     {
-        if (buffer[0] == '$') break;
-        if (buffer[0] == '#' || buffer[0] == '\n' || buffer[0] == '\0') continue;
-        if (buffer[0] == '\r' && buffer[1] == '\n') continue;
-        m_lines.push_back(Tokenise(buffer));
+        physical += '\n';
+        // A physical line is read in pieces of at most kLineBuffer - 1 bytes,
+        // each piece judged as a line of its own.
+        for (size_t at = 0; at < physical.size() && !ended; at += kLineBuffer - 1)
+        {
+            std::string piece = physical.substr(at, kLineBuffer - 1);
+            if (piece[0] == '$') ended = true;
+            else if (piece[0] == '#' || piece[0] == '\n' || piece == "\r\n") continue;
+            else
+            {
+                // Stray NUL bytes in a damaged file separate tokens like blanks.
+                for (char& c : piece)
+                    if (c == '\0') c = ' ';
+                m_lines.push_back(Tokenise(piece));
+            }
+        }
     }
-    std::fclose(file);
     m_loaded = true;
     m_currentLine = 0;
     m_currentToken = 0;
@@ -128,6 +140,22 @@ bool COsgSettings::NextUnless(const std::string& closingTag)
     m_currentLine = static_cast<int>(next);
     m_currentToken = 0;
     return true;
+}
+
+bool COsgSettings::GoToLine(size_t line)
+{
+    if (line >= m_lines.size()) return false;
+    m_currentLine = static_cast<int>(line);
+    m_currentToken = 0;
+    return true;
+}
+
+std::vector<size_t> COsgSettings::LinesStartingWith(const std::string& tag) const
+{
+    std::vector<size_t> found;
+    for (size_t i = 0; i < m_lines.size(); ++i)
+        if (!m_lines[i].empty() && m_lines[i][0] == tag) found.push_back(i);
+    return found;
 }
 
 bool COsgSettings::NextLine()

@@ -51,6 +51,10 @@ public:
     /// Number of lines kept (skipped lines not counted) and the cursor.
     size_t LineCount() const { return m_lines.size(); }
     int CurrentLine() const { return m_currentLine; }
+    /// Puts the cursor on `line` (token 0); false when there is no such line.
+    bool GoToLine(size_t line);
+    /// Indices of the lines whose first token is `tag`, in file order.
+    std::vector<size_t> LinesStartingWith(const std::string& tag) const;
     const std::vector<std::string>& LineTokens(size_t line) const { return m_lines.at(line); }
 
     // ---- writing ----

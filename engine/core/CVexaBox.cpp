@@ -7,6 +7,7 @@
 #include "CMessageLog.h"
 #include "COsgSettings.h"
 #include "CPathResolver.h"
+#include "CContentObject.h"
 #include "CSystemInfo.h"
 #include "CTextureStore.h"
 #include "HudMarkerInputCallback.h"
@@ -91,6 +92,8 @@ bool CVexaBox::Init(int argc, char** argv, const char* contentList, bool enableK
     m_videoManager.SetFrameLocked(m_fixedTimeStep);
     m_videoManager.InitWebCamStream(1, m_options.videoSourceType, false, false, m_cameraConfig);
     m_textureStore = CTextureStore::Instance();                            // step 13
+    // The live camera picture, shared by the marker hider and the effects.
+    m_textureStore->SetSceneTexture(MakeCameraTexture(m_videoManager.GetStream()));
 
     log("VexaBox :Init : Init Sound Manager");                             // step 14
     m_soundManager.Init(argc, argv, osg::Vec3f(0.f, 0.f, 0.f), osg::Vec3f(0.f, 0.f, -1.f), osg::Vec3f(0.f, 1.f, 0.f));
@@ -209,6 +212,21 @@ void CVexaBox::BuildScene(const char*)
     log("VexaBox :Init : Viewer Scene Data set");
 }
 
+osg::Texture2D* CVexaBox::MakeCameraTexture(CVideoStream* stream)
+{
+    if (!stream) return nullptr;
+    // The whole picture at its own size (no power-of-two padding), so a
+    // position divided by the video size is its texture coordinate.
+    osg::ref_ptr<osg::Texture2D> texture = new osg::Texture2D(stream);
+    texture->setResizeNonPowerOfTwoHint(false);
+    texture->setDataVariance(osg::Object::DYNAMIC);
+    texture->setFilter(osg::Texture::MIN_FILTER, osg::Texture::LINEAR);
+    texture->setFilter(osg::Texture::MAG_FILTER, osg::Texture::LINEAR);
+    texture->setWrap(osg::Texture::WRAP_S, osg::Texture::CLAMP_TO_EDGE);
+    texture->setWrap(osg::Texture::WRAP_T, osg::Texture::CLAMP_TO_EDGE);
+    return texture.release();
+}
+
 void CVexaBox::CreateInput()
 {
     m_eventQueue = new osgGA::EventQueue(osgGA::GUIEventAdapter::Y_INCREASING_UPWARDS);
@@ -235,7 +253,7 @@ float CVexaBox::AdvanceClock(double& referenceTime)
 {
     if (m_fixedTimeStep)
     {
-        referenceTime = g_frameCounter * kFixedTimeStep;
+        referenceTime = g_frameCounter++ * kFixedTimeStep;
         g_lastTimeStep = static_cast<float>(kFixedTimeStep);
         return g_lastTimeStep;
     }
@@ -243,6 +261,7 @@ float CVexaBox::AdvanceClock(double& referenceTime)
     g_lastTimeStep = static_cast<float>(static_cast<double>(now - g_lastCounter) / m_counterFrequency);
     g_lastCounter = now;
     referenceTime = osg::Timer::instance()->delta_s(m_startTick, osg::Timer::instance()->tick());
+    ++g_frameCounter;
     return g_lastTimeStep;
 }
 
@@ -257,7 +276,7 @@ bool CVexaBox::Update(float)
     m_referenceTime = referenceTime;
     osg::ref_ptr<osg::FrameStamp> stamp = new osg::FrameStamp;
     stamp->setReferenceTime(referenceTime);
-    stamp->setFrameNumber(g_frameCounter++);
+    stamp->setFrameNumber(g_frameCounter - 1);
     m_sceneView->setFrameStamp(stamp.get());
 
     m_renderSurface->pollInput(*m_keyboardMouseCallback);
@@ -300,6 +319,11 @@ void CVexaBox::DispatchEvents(double referenceTime)
 }
 
 void CVexaBox::Render()
+{
+    RenderFrame();
+}
+
+void CVexaBox::RenderFrame()
 {
     if (!m_renderSurface.valid() || !m_renderSurface->isRealized() || !m_renderSurface->makeCurrent()) return;
     m_sceneView->setViewport(0, 0, m_renderSurface->getWindowWidth(), m_renderSurface->getWindowHeight());
@@ -394,32 +418,4 @@ void CVexaBox::LoadDefaultLghts()
 {
     COsgSettings lights;
     if (lights.Load(CPathResolver::Resolve("models/lightRig.lit"))) CLightRig::LoadLights(lights);
-}
-
-void CVexaBox::CheckButtons()
-{
-    if (!m_keyboardMouseCallback.valid()) return;
-    const MyKeyboardMouseCallback& keys = *m_keyboardMouseCallback;
-    if (keys.IsKeyPressed(0xFFC3)) m_videoManager.ToggleUseThreshold();  // F6
-    if (keys.IsKeyPressed('m'))
-    {
-        m_showMouse = !m_showMouse;
-        m_renderSurface->useCursor(m_showMouse);
-    }
-    if (m_enableKeyCommands && keys.IsKeyPressed('s'))
-    {
-        WriteSettings();
-        m_hud.ChangeString("Settings Saved");
-    }
-    m_keyboardMouseCallback->ClearPressedKeys();
-}
-
-void CVexaBox::SetCapturePath(const std::string& path)
-{
-    m_capturePath = path;
-}
-
-void CVexaBox::CaptureScreen()
-{
-    if (!m_capturing) return;
 }

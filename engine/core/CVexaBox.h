@@ -19,6 +19,7 @@
 #include <osg/Image>
 #include <osg/MatrixTransform>
 #include <osg/Projection>
+#include <osg/Texture2D>
 #include <osg/Timer>
 #include <osg/Vec4f>
 #include <osg/ref_ptr>
@@ -28,6 +29,8 @@
 #include <osgUtil/SceneView>
 
 #include <cstdint>
+#include <functional>
+#include <vector>
 #include <list>
 #include <memory>
 #include <string>
@@ -64,6 +67,7 @@ public:
     CRenderSurface* GetRenderSurface() { return m_renderSurface.get(); }
     osgUtil::SceneView* GetSceneView() { return m_sceneView.get(); }
     cHud* GetHud() { return &m_hud; }
+    MyKeyboardMouseCallback* GetKeyboardMouseCallback() { return m_keyboardMouseCallback.get(); }
 
     void ToggleFullScreen();
     void ToggleFlipScreen();
@@ -77,8 +81,22 @@ public:
     void WriteSettings();
 
     void CheckButtons();
+    void SetObjEditToCurrent();
+
+    // Captures and the threshold scan.
+    void CaptureSingleFrame();
+    bool ToggleCapture();
+    bool IsCapturing() const { return m_capturing; }
     void SetCapturePath(const std::string& path);
-    void CaptureScreen();
+    const std::string& GetCapturePath() const { return m_capturePath; }
+    /// The single-capture file name for a capture number.
+    static std::string SingleCaptureName(int number);
+    /// Tries every fifth threshold, drawing each frame, and keeps the middle
+    /// of the range that saw the most markers.
+    void AutoScan();
+    /// The scan's result from the marker counts at thresholds 0, 5, ... 255
+    /// (the fallback when no count is above zero).
+    static int ScanResult(const std::vector<int>& counts, int fallback);
 
     // State a host or a test may inspect.
     bool IsInitialised() const { return m_initialised; }
@@ -103,6 +121,16 @@ public:
 
 private:
     static std::string BuildHelpText();
+    void RunAlwaysActiveKeys(const std::function<bool(int)>& pressed);
+    void RunEditKeys(const std::function<bool(int)>& pressed);
+    void RunTrackerKeys(const std::function<bool(int)>& pressed);
+    void SaveSelectedObject();
+    void ToggleEditPage();
+    void CaptureScreen();
+    void CheckForNewInstanceCapture();
+    bool WriteCapture(const std::string& path, int width, int height);
+    void RenderFrame();
+    static osg::Texture2D* MakeCameraTexture(CVideoStream* stream);
     void CreateRenderSurface();
     void CreateSceneView();
     void BuildScene(const char* contentList);
@@ -170,6 +198,7 @@ private:
 
     // Screen saver and page fade
     float m_idleTime = 0.f;  // seconds
+    bool m_editPageOpen = false;
 
     // Captures
     bool m_capturing = false;

@@ -36,6 +36,10 @@ public:
     virtual int getType() const = 0;
     virtual bool isValid() const { return m_valid; }
     virtual void setActive(bool active) = 0;
+    /// Gives the marker's patterns back to the tracker's pattern set and
+    /// forgets the set; the tracker calls it before the set goes away (scene
+    /// nodes may keep the marker itself alive longer).
+    virtual void releasePatterns() = 0;
 
     bool isActive() const { return m_active; }
     const osg::Matrixd& getTransform() const { return m_transform; }

@@ -20,7 +20,15 @@ MultiMarker::MultiMarker(vxt::PatternSet* patterns)
 
 MultiMarker::~MultiMarker()
 {
+    releasePatterns();
+}
+
+void MultiMarker::releasePatterns()
+{
     if (m_patterns && m_config) m_config->release(*m_patterns);
+    m_patterns = nullptr;
+    m_sub.clear();
+    m_valid = false;
 }
 
 bool MultiMarker::load(const std::string& configFile, std::string* why)
@@ -53,6 +61,7 @@ bool MultiMarker::subMarkerSeen(int i) const
 
 void MultiMarker::update(const vxt::PoseEstimator* pose, const vxt::MarkerInfo* results, int count)
 {
+    if (!m_patterns) return;
     m_valid = true;
     m_validLastUpdate = true;
     int seen = 0;

@@ -29,6 +29,7 @@ public:
 
     int getType() const override { return 2; }
     void setActive(bool active) override { m_active = active; }
+    void releasePatterns() override;
 
     void update(const vxt::PoseEstimator* pose, const vxt::MarkerInfo* results, int count);
 

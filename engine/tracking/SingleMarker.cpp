@@ -17,8 +17,16 @@ SingleMarker::SingleMarker(vxt::PatternSet* patterns) : m_patterns(patterns) {}
 
 SingleMarker::~SingleMarker()
 {
+    releasePatterns();
+}
+
+void SingleMarker::releasePatterns()
+{
     if (m_patterns && m_patternId >= 0) m_patterns->free(m_patternId);
     m_patternId = -1;
+    m_patterns = nullptr;
+    m_detector = nullptr;
+    m_valid = false;
 }
 
 bool SingleMarker::initialise(vxt::Detector* detector, const std::string& patternFile, double width,

@@ -27,6 +27,7 @@ public:
 
     int getType() const override { return 1; }
     void setActive(bool active) override;
+    void releasePatterns() override;
     int getPatternID() const { return m_patternId; }
     double getWidth() const { return m_width; }
     /// Corner displacement of the last update, image pixels.

@@ -43,7 +43,10 @@ SquareTracker::SquareTracker() : m_core(std::make_unique<Core>())
 
 SquareTracker::~SquareTracker()
 {
-    m_markers.clear();  // markers free their patterns before the set goes
+    // Scene nodes may hold markers beyond the tracker's life: they give their
+    // patterns back now, while the set still exists.
+    for (osg::ref_ptr<BaseMarker>& marker : m_markers) marker->releasePatterns();
+    m_markers.clear();
     if (m_core->detector) m_core->detector->detachPatternSet();
 }
 

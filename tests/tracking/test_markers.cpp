@@ -28,6 +28,7 @@ public:
     explicit StubMarker(bool valid) { m_valid = valid; }
     int getType() const override { return 2; }
     void setActive(bool a) override { m_active = a; }
+    void releasePatterns() override {}
     void SetValid(bool v) { m_valid = v; }
 };
 

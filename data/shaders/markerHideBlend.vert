@@ -1,0 +1,7 @@
+// Hider overlay: a quad over the whole window.
+#version 120
+void main()
+{
+    gl_TexCoord[0] = gl_MultiTexCoord0;
+    gl_Position = ftransform();
+}
