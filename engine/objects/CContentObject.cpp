@@ -2,6 +2,7 @@
 
 #include "CContentFiles.h"
 #include "CMessageLog.h"
+#include "CModelFileCheck.h"
 #include "CModelGroup.h"
 #include "COsgSettings.h"
 #include "CPathResolver.h"
@@ -252,7 +253,11 @@ ModelEntry* CContentObject::LoadModel(const std::string& path)
     }
     else if (CPathResolver::Exists(resolved))
     {
-        node = osgDB::readNodeFile(resolved, osgDB::Registry::instance()->getOptions());
+        std::string reason;
+        if (CModelFileCheck::Readable(resolved, &reason))
+            node = osgDB::readNodeFile(resolved, osgDB::Registry::instance()->getOptions());
+        else
+            CTagBlock::Print("Warning! " + path + " is not a readable model: " + reason);
     }
     // A reader that made sense of nothing returns a node without geometry.
     if (node.valid() && !node->getBound().valid()) node = nullptr;

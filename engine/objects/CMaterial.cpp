@@ -279,6 +279,7 @@ void CMaterial::ReadLine(COsgSettings& reader, const std::string& tag)
         {
             SetTexture(0, texture, "diffuseMap");
             m_hasDiffuse = true;
+            m_highestChannel = std::max(m_highestChannel, 1);  // unit 0 is taken
         }
     }
     else if (tag == "<CHANNEL_TEX>")

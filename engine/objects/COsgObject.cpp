@@ -2,6 +2,7 @@
 
 #include "CContentFiles.h"
 #include "CMaterial.h"
+#include "CModelFileCheck.h"
 #include "CTagBlock.h"
 
 #include <osg/FrameStamp>
@@ -49,8 +50,13 @@ COsgObject::COsgObject()
 
 osg::Node* COsgObject::LoadMesh(const std::string& file, float size)
 {
-    osg::ref_ptr<osg::Node> mesh =
-        osgDB::readNodeFile(CContentFiles::Find(file), osgDB::Registry::instance()->getOptions());
+    const std::string path = CContentFiles::Find(file);
+    std::string reason;
+    osg::ref_ptr<osg::Node> mesh;
+    if (CModelFileCheck::Readable(path, &reason))
+        mesh = osgDB::readNodeFile(path, osgDB::Registry::instance()->getOptions());
+    else
+        CTagBlock::Print("Warning! " + file + " is not a readable model: " + reason);
     if (!mesh.valid() || !mesh->getBound().valid())  // no file, or nothing in it
     {
         CTagBlock::Print("Error! Unable to load model " + file + " defaulting to box");

@@ -130,7 +130,8 @@ TEST_F(EntityLoading, HostileFilesLoadWhatIsNotBroken)
     Write("meshes/garbage.osgt", "#Ascii Scene\n#Version 161\nosg::Geode {\n  UniqueID 1\n  Drawables 1 {\n  zzz ][ 3 {\n");
     const std::string box = TestFolder::ReadFile(Path("meshes/box.osgt"));
     Write("meshes/half.osgt", box.substr(0, box.size() / 2));
-    Write("meshes/noise.obj", "f 7 8 9\nvt x y\nnot a model\n\x01\x02\x03");
+    Write("meshes/noise.obj", "vt x y\nnot a model\n\x01\x02\x03");
+    Write("meshes/faces.obj", "v 0 0 0\nv 1 0 0\nf 1 2 7\n");
 
     const std::vector<HostileCase> cases = {
         {"entity never closed", replaced(kValid, "    </MODEL>\n</ENTITY>\n<ENTITY>", "    </MODEL>\n<ENTITY>"),
@@ -159,6 +160,10 @@ TEST_F(EntityLoading, HostileFilesLoadWhatIsNotBroken)
          {"Error! Could not load model meshes/half.osgt"}},
         {"model file of noise", replaced(kValid, "meshes/box.osgt", "meshes/noise.obj"), {"CRATE", "SECOND"}, {0, 1},
          {"Error! Could not load model meshes/noise.obj"}},
+        {"faces naming vertices that are not there", replaced(kValid, "meshes/box.osgt", "meshes/faces.obj"),
+         {"CRATE", "SECOND"}, {0, 1},
+         {"Warning! meshes/faces.obj is not a readable model: face on line 3 names vertex 7 of 2",
+          "Error! Could not load model meshes/faces.obj"}},
         {"model line without a file", replaced(kValid, "<FILE> meshes/box.osgt", "<FILE>"), {"CRATE", "SECOND"}, {0, 1},
          {"Error! <MODEL> tag requires a file path"}},
         {"closing tag misspelt", replaced(kValid, "</ENTITY>\n<ENTITY>", "</ENTTY>\n<ENTITY>"), {"CRATE", "SECOND"}, {1, 1},

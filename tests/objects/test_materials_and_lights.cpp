@@ -259,3 +259,17 @@ TEST_F(MaterialsAndLights, OnlyEightLightsShine)
     EXPECT_EQ(CountLines(output, "Warning! Only 8 lights can shine; light 8 is left off"), 1) << output;
     EXPECT_EQ(content->getNumChildren(), 8u);
 }
+
+TEST_F(MaterialsAndLights, ShadowMapNeverTakesTheDiffuseUnit)
+{
+    Read<CLight>("<LIGHT> 0\n</LIGHT>\n");
+    CMaterial* material = Read<CMaterial>("<MATERIAL> 0\n<TYPE> ADVANCED\n<DIFFUSE_TEX> tex.png\n<USE_SHADOWS>\n</MATERIAL>\n");
+    osg::ref_ptr<osg::Group> content = new osg::Group;
+    osg::ref_ptr<osg::Node> built = CLightRig::Build(content.get(), true, 128);
+    osg::StateSet* state = material->GetStateSet();
+    EXPECT_NE(dynamic_cast<osg::Texture2D*>(state->getTextureAttribute(0, osg::StateAttribute::TEXTURE)),
+              CLight::Loaded()[0]->GetDepthTexture());
+    EXPECT_EQ(state->getTextureAttribute(1, osg::StateAttribute::TEXTURE), CLight::Loaded()[0]->GetDepthTexture());
+    EXPECT_EQ(IntUniform(state, "diffuseMap"), 0);
+    EXPECT_EQ(IntUniform(state, "ShadowMap0"), 1);
+}
