@@ -98,7 +98,8 @@ void CTrackedMarker::BuildHider(int videoWidth, int videoHeight, const std::stri
     m_hiderGeode->addDrawable(m_hiderGeometry.get());
     m_hiderGeode->setNodeMask(0);  // nothing to cover until the marker is seen
 
-    osg::ref_ptr<osg::Image> alpha = osgDB::readRefImageFile(CPathResolver::Resolve(alphaMap));
+    osg::ref_ptr<osg::Image> alpha;
+    if (CPathResolver::Exists(alphaMap)) alpha = osgDB::readRefImageFile(CPathResolver::Resolve(alphaMap));
     if (!alpha.valid()) alpha = defaultAlphaMap();
     osg::ref_ptr<osg::Texture2D> alphaTexture = new osg::Texture2D(alpha.get());
     alphaTexture->setWrap(osg::Texture::WRAP_S, osg::Texture::CLAMP_TO_EDGE);
