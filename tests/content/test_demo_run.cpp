@@ -1,0 +1,171 @@
+// The engine end to end on synthetic footage with known ground truth: content
+// stands where its marker is, and the hider covers the printed border.
+#include "CVexaBox.h"
+
+#include "TestFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <osg/Geode>
+#include <osg/ShapeDrawable>
+#include <osgDB/ReadFile>
+#include <osgDB/WriteFile>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace
+{
+struct Truth
+{
+    bool visible = false;
+    double corners[4][2];
+    double r[3][3];
+    double t[3];
+};
+
+// frame -> marker -> truth, from the footage's ground-truth table.
+std::map<int, std::map<std::string, Truth>> readTruth(const std::string& path)
+{
+    std::map<int, std::map<std::string, Truth>> all;
+    std::ifstream in(path);
+    std::string line;
+    std::getline(in, line);
+    while (std::getline(in, line))
+    {
+        std::stringstream s(line);
+        std::string cell;
+        std::vector<std::string> cells;
+        while (std::getline(s, cell, ',')) cells.push_back(cell);
+        if (cells.size() < 23) continue;
+        Truth t;
+        t.visible = cells[2] == "1";
+        for (int k = 0; k < 8; ++k) t.corners[k / 2][k % 2] = std::atof(cells[3 + k].c_str());
+        for (int k = 0; k < 9; ++k) t.r[k / 3][k % 3] = std::atof(cells[11 + k].c_str());
+        for (int k = 0; k < 3; ++k) t.t[k] = std::atof(cells[20 + k].c_str());
+        all[std::atoi(cells[0].c_str())][cells[1]] = t;
+    }
+    return all;
+}
+
+// Image position of a point given in the marker's frame (mm); fx = fy = 700,
+// centred 640 x 480 camera, as the bundled camera file says.
+osg::Vec2d project(const Truth& truth, const osg::Vec3d& p)
+{
+    double c[3];
+    for (int i = 0; i < 3; ++i) c[i] = truth.r[i][0] * p.x() + truth.r[i][1] * p.y() + truth.r[i][2] * p.z() + truth.t[i];
+    return osg::Vec2d(700.0 * c[0] / c[2] + 320.0, 700.0 * c[1] / c[2] + 240.0);
+}
+
+osg::Vec3d rgbAt(const osg::Image& image, const osg::Vec2d& imagePoint)
+{
+    // Captures are stored bottom-up: image row y is row (height - 1 - y).
+    const int x = static_cast<int>(imagePoint.x());
+    const int y = image.t() - 1 - static_cast<int>(imagePoint.y());
+    const unsigned char* p = image.data(x, y);
+    return osg::Vec3d(p[0], p[1], p[2]);
+}
+
+void writeRedBox(const std::string& path)
+{
+    osg::ref_ptr<osg::ShapeDrawable> box = new osg::ShapeDrawable(new osg::Box(osg::Vec3(0.f, 0.f, 15.f), 36.f));
+    box->setColor(osg::Vec4(1.f, 0.f, 0.f, 1.f));
+    osg::ref_ptr<osg::Geode> geode = new osg::Geode;
+    geode->addDrawable(box.get());
+    geode->getOrCreateStateSet()->setMode(GL_LIGHTING, osg::StateAttribute::OFF | osg::StateAttribute::PROTECTED);
+    ASSERT_TRUE(osgDB::writeNodeFile(*geode, path));
+}
+
+class DemoRun : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const char* d = std::getenv("DISPLAY");
+        if (!d || !*d) GTEST_SKIP() << "needs an X display";
+        folder.CopyWorkingFolder();
+        writeRedBox(folder / "models/redbox.osgt");
+        std::string data;
+        const char* names[4] = {"corvane", "glyph-f", "arrow", "sail"};
+        for (const char* name : names)
+        {
+            data += std::string("<VEXA_MARKER>\n<FILE> Data/") + name + ".patt\n<SIZE> 80\n<NAME> " + name + "\n";
+            if (std::string(name) == "corvane") data += "<GEN_GEOM> 1\n<USE_HIDER> 1\n<HIDER_SCALE> 1.2\n<FIN_SCALE> 0.6\n";
+            data += "</VEXA_MARKER>\n";
+            if (std::string(name) != "corvane")
+                data += std::string("<ENTITY>\n<NAME> box-") + name + "\n<MARKER> " + name +
+                        "\n<MODEL>\n<FILE> models/redbox.osgt\n</MODEL>\n</ENTITY>\n";
+        }
+        TestFolder::WriteFile(folder / "models/e2e.dat", data);
+        TestFolder::WriteFile(folder / "Data/dataList.dat", "<DAT>\n<ASSET_FILE> models/e2e.dat\n</DAT>\n");
+        truth = readTruth(folder / "Videos/demo.csv");
+        ASSERT_FALSE(truth.empty());
+    }
+
+    // Runs the engine frame-locked on the demo footage and captures the
+    // rendering of video frame `frame`.
+    osg::ref_ptr<osg::Image> CaptureFrame(int frame)
+    {
+        std::vector<std::string> args{"Vexamark_basic", "-FFMPEG", "-video:", "Videos/demo.mp4"};
+        std::vector<char*> argv;
+        for (std::string& a : args) argv.push_back(a.data());
+        ::testing::internal::CaptureStdout();
+        box.Init(static_cast<int>(args.size()), argv.data(), "Data/dataList.dat", false, false, false, false);
+        ::testing::internal::GetCapturedStdout();
+        for (int i = 0; i <= frame; ++i)
+        {
+            if (!box.Update(0.01f)) return nullptr;
+            box.Render();
+        }
+        box.ToggleCapture();
+        box.Update(0.01f);  // captures what the last Render drew
+        const std::string path = box.GetCapturePath() + "/frame0.jpg";
+        box.CleanUp();
+        return osgDB::readRefImageFile(path);
+    }
+
+    TestFolder folder;
+    ScopedCurrentFolder inFolder{folder.Path()};
+    CVexaBox box;
+    std::map<int, std::map<std::string, Truth>> truth;
+};
+
+TEST_F(DemoRun, ContentStandsOnItsMarkersAndTheHiderCoversThePrint)
+{
+    const int frame = 60;
+    osg::ref_ptr<osg::Image> shot = CaptureFrame(frame);
+    ASSERT_TRUE(shot.valid());
+    ASSERT_EQ(shot->s(), 640);
+    int checked = 0;
+    for (const char* name : {"glyph-f", "arrow", "sail"})
+    {
+        const Truth& t = truth[frame][name];
+        if (!t.visible) continue;
+        ++checked;
+        // The middle of the box, 15 mm above the card's centre.
+        const osg::Vec3d rgb = rgbAt(*shot, project(t, osg::Vec3d(0, 0, 15)));
+        EXPECT_GT(rgb.x(), 150) << name << " " << rgb.x() << " " << rgb.y() << " " << rgb.z();
+        EXPECT_LT(rgb.y(), 90) << name;
+        EXPECT_LT(rgb.z(), 90) << name;
+    }
+    EXPECT_GE(checked, 2);
+    // Inside the black border near each corner of the hidden marker the
+    // picture is the table, not ink; on a marker without a hider it is ink.
+    const osg::Vec3d inward[4] = {{-32, 32, 0}, {32, 32, 0}, {32, -32, 0}, {-32, -32, 0}};  // 8 mm inside the corner
+    auto meanAt = [&](const Truth& t, const osg::Vec3d& p) {
+        const osg::Vec3d rgb = rgbAt(*shot, project(t, p));
+        return (rgb.x() + rgb.y() + rgb.z()) / 3.0;
+    };
+    const Truth& hidden = truth[frame]["corvane"];
+    const Truth& printed = truth[frame]["glyph-f"];
+    ASSERT_TRUE(hidden.visible && printed.visible);
+    for (const osg::Vec3d& p : inward)
+    {
+        EXPECT_GT(meanAt(hidden, p), 60.0) << p.x() << "," << p.y();
+        EXPECT_LT(meanAt(printed, p), 40.0) << p.x() << "," << p.y();
+    }
+}
+}
