@@ -164,6 +164,36 @@ TEST(Detection, NestedSquareInsideAPatternIsRemoved) {
     EXPECT_EQ(d.markers()[0].id, 0);
 }
 
+TEST(Detection, MarkerInsideADarkFrameIsKept) {
+    // A marker shown inside a dark square frame (a screen's bezel): the frame
+    // is a square too, but an unidentified one.
+    TestPatterns pats(1);
+    vxt::PatternImage blank;
+    std::fill(blank.rgb(), blank.rgb() + vxt::PatternImage::kBytes, 255);
+    FrameRenderer r(kW, kH);
+    r.fill(200);
+    double frame[4][2];
+    vxtbench::squareCorners(320, 240, 420, 3, frame);
+    MarkerStyle thin;
+    thin.margin = 0.05;
+    r.drawMarker(blank, frame, thin);
+    auto truth = drawScene(r, pats, {{0, 320, 240, 70, 10}}, thin);
+    auto px = frameOf(r);
+    vxt::Detector d(kW, kH);
+    d.attachPatternSet(&pats.set);
+    ASSERT_TRUE(d.detect(px.data()).ok());
+    ASSERT_EQ(d.markerCount(), 2);
+    int identified = 0;
+    for (int i = 0; i < d.markerCount(); ++i) {
+        const vxt::MarkerInfo& m = d.markers()[i];
+        if (m.id < 0) continue;
+        ++identified;
+        EXPECT_EQ(m.id, 0);
+        EXPECT_LT(cornerError(m, truth[0]), 0.15);
+    }
+    EXPECT_EQ(identified, 1);
+}
+
 TEST(Detection, BackgroundWithoutMarkersGivesNoIdentifiedSquares) {
     TestPatterns pats(8);
     FrameRenderer r(kW, kH);

@@ -7,7 +7,9 @@
 namespace vxt {
 
 struct ResultParams {
-    bool removeNested = true;  // drop a square whose centre lies inside a larger one; default on
+    // Drop a square whose centre lies inside a larger one, unless it is
+    // identified and the larger one is not; default on.
+    bool removeNested = true;
     int maxResults = 64;       // results kept, 1..1024, default 64
 };
 
