@@ -189,7 +189,9 @@ void squareObject(const double centre[2], double width, double obj[4][3]) {
 
 }  // namespace
 
-PoseEstimator::PoseEstimator(const CameraParams& camera) : camera_(camera) {}
+PoseEstimator::PoseEstimator(const CameraParams& camera) : camera_(camera) {
+    assert(camera.validate().ok() && "PoseEstimator: camera parameters must be valid");
+}
 
 bool PoseEstimator::setMaxLoopCount(int n) {
     if (n < 0 || n > 1000) return false;

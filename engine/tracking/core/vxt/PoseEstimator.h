@@ -17,6 +17,7 @@ class MultiMarkerConfig;
 // the corners were degenerate and `out` is unchanged.
 class PoseEstimator {
 public:
+    // `camera` must be valid (loaded or built with a size and focal lengths).
     explicit PoseEstimator(const CameraParams& camera);
 
     bool setMaxLoopCount(int n);             // 0..1000, default 10 (0: initial estimate only)
