@@ -1,12 +1,14 @@
 #pragma once
 // Update callback of the engine's scene group: tells the 3D HUD when the
-// selected marker or its object changes.
+// selected marker changes ("NEW_MARKER_SEL") or its object was replaced
+// ("OBJ_CHANGE").
 
 #include <osg/NodeCallback>
 #include <osgUtil/SceneView>
 
 class CObjectManager;
 class CHudRegionManager;
+class CTrackedMarker;
 
 class HudMarkerInputCallback : public osg::NodeCallback
 {
@@ -17,8 +19,13 @@ public:
     void operator()(osg::Node* node, osg::NodeVisitor* nv) override;
 
 private:
+    void Send(const char* name, int kind);
+
     CObjectManager* m_objectManager;   // not owned
     CHudRegionManager* m_hudManager;   // not owned
     osgUtil::SceneView* m_sceneView;   // not owned
+    CTrackedMarker* m_previousMarker = nullptr;
+    CTrackedMarker* m_lastMarker = nullptr;
     bool m_firstFrame = true;
+    float m_values[2] = {0.f, 0.f};
 };

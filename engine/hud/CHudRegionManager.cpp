@@ -36,3 +36,10 @@ osg::Group* CHudRegionManager::AddPage(const std::string& name)
 void CHudRegionManager::ReleaseAll()
 {
 }
+
+bool CHudRegionManager::Dispatch(const std::string&, const CGUIEvent& event)
+{
+    m_lastEvent = event;
+    ++m_dispatchCount;
+    return false;
+}

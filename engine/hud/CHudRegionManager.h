@@ -6,6 +6,8 @@
 #include <osg/Group>
 #include <osg/ref_ptr>
 
+#include "CGUIEvent.h"
+
 #include <string>
 
 class CHudRegionManager
@@ -21,6 +23,12 @@ public:
     osg::Camera* GetHudLayer() { return m_camera.get(); }
     /// Releases every registered region (at engine clean-up).
     void ReleaseAll();
+    /// Hands the event to every registered region; true when a region's
+    /// descendant took it. Without regions nothing takes it.
+    bool Dispatch(const std::string& message, const CGUIEvent& event);
+    /// The last event dispatched and how many there were (diagnostics).
+    const CGUIEvent& LastEvent() const { return m_lastEvent; }
+    unsigned int DispatchCount() const { return m_dispatchCount; }
 
 private:
     CHudRegionManager() = default;
@@ -28,4 +36,6 @@ private:
     osg::ref_ptr<osg::Camera> m_camera;
     osg::ref_ptr<osg::Group> m_root;
     int m_width = 0, m_height = 0;  // pixels
+    CGUIEvent m_lastEvent;
+    unsigned int m_dispatchCount = 0;
 };
