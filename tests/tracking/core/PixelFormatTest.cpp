@@ -96,3 +96,36 @@ TEST(PixelFormats, MalformedFramesAreRefused) {
     ASSERT_TRUE(d.detect(px.data()).ok());
     EXPECT_EQ(d.markerCount(), 0);
 }
+
+TEST(PixelFormats, GreyImageIsTheLumaOfEveryPixel) {
+    // Odd sizes exercise the vector loops and their scalar tails.
+    const int w = 37, h = 9;
+    std::vector<std::uint8_t> rgb(w * h * 3);
+    std::uint32_t seed = 99;
+    for (auto& v : rgb) {
+        seed = seed * 1664525u + 1013904223u;
+        v = static_cast<std::uint8_t>(seed >> 24);
+    }
+    struct Layout {
+        PixelFormat f;
+        int bpp, r, g, b;
+    };
+    const Layout layouts[] = {{PixelFormat::RGB, 3, 0, 1, 2},  {PixelFormat::BGR, 3, 2, 1, 0},
+                              {PixelFormat::RGBA, 4, 0, 1, 2}, {PixelFormat::BGRA, 4, 2, 1, 0},
+                              {PixelFormat::ABGR, 4, 3, 2, 1}, {PixelFormat::ARGB, 4, 1, 2, 3}};
+    for (const Layout& l : layouts) {
+        std::vector<std::uint8_t> px(w * h * l.bpp, 255);
+        for (int i = 0; i < w * h; ++i) {
+            px[i * l.bpp + l.r] = rgb[i * 3];
+            px[i * l.bpp + l.g] = rgb[i * 3 + 1];
+            px[i * l.bpp + l.b] = rgb[i * 3 + 2];
+        }
+        vxt::Detector d(w, h);
+        vxt::ImageView f{px.data(), w, h, 0, l.f};
+        ASSERT_TRUE(d.detect(f).ok());
+        for (int i = 0; i < w * h; ++i) {
+            int expect = (77 * rgb[i * 3] + 150 * rgb[i * 3 + 1] + 29 * rgb[i * 3 + 2] + 128) >> 8;
+            ASSERT_EQ(d.greyImage().at(i % w, i / w), expect) << "format " << static_cast<int>(l.f) << " pixel " << i;
+        }
+    }
+}

@@ -14,17 +14,31 @@ inline std::uint8_t luma(int r, int g, int b) {
     return static_cast<std::uint8_t>((77 * r + 150 * g + 29 * b + 128) >> 8);
 }
 
-// 4-byte formats, 4 pixels at a time with SSE2 (weights in 16-bit lanes).
+// Luma of 4 pixels held as 32-bit lanes (bytes 0..3 of each lane weighted by
+// w[0..3]): bytes 0 and 2 and bytes 1 and 3 are summed pairwise by madd.
+struct LaneWeights {
+    __m128i even, odd;
+    LaneWeights(const short w[4])
+        : even(_mm_setr_epi16(w[0], w[2], w[0], w[2], w[0], w[2], w[0], w[2])),
+          odd(_mm_setr_epi16(w[1], w[3], w[1], w[3], w[1], w[3], w[1], w[3])) {}
+};
+
+inline __m128i lumaOfLanes(__m128i px4, const LaneWeights& lw) {
+    const __m128i lowBytes = _mm_set1_epi16(0x00FF);
+    __m128i even = _mm_madd_epi16(_mm_and_si128(px4, lowBytes), lw.even);
+    __m128i odd = _mm_madd_epi16(_mm_srli_epi16(px4, 8), lw.odd);
+    __m128i sum = _mm_add_epi32(_mm_add_epi32(even, odd), _mm_set1_epi32(128));
+    return _mm_srli_epi32(sum, 8);
+}
+
+// 4-byte formats, 8 pixels at a time with SSE2.
 template <int R, int G, int B>
 void convertRows4(const ImageView& in, int stride, Plane& out) {
-    // Per pixel the 4 bytes are weighted by w[R]=77, w[G]=150, w[B]=29, alpha 0.
     short w[4] = {0, 0, 0, 0};
     w[R] = 77;
     w[G] = 150;
     w[B] = 29;
-    const __m128i weights = _mm_setr_epi16(w[0], w[1], w[2], w[3], w[0], w[1], w[2], w[3]);
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i round = _mm_set1_epi32(128);
+    const LaneWeights lw(w);
     for (int y = 0; y < in.height; ++y) {
         const std::uint8_t* s = in.data + static_cast<std::size_t>(y) * stride;
         std::uint8_t* d = out.data + static_cast<std::size_t>(y) * out.stride;
@@ -32,22 +46,8 @@ void convertRows4(const ImageView& in, int stride, Plane& out) {
         for (; x + 8 <= in.width; x += 8) {
             __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + x * 4));
             __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + x * 4 + 16));
-            __m128i a0 = _mm_madd_epi16(_mm_unpacklo_epi8(a, zero), weights);
-            __m128i a1 = _mm_madd_epi16(_mm_unpackhi_epi8(a, zero), weights);
-            __m128i b0 = _mm_madd_epi16(_mm_unpacklo_epi8(b, zero), weights);
-            __m128i b1 = _mm_madd_epi16(_mm_unpackhi_epi8(b, zero), weights);
-            // Each 32-bit lane holds half a pixel's sum; add neighbours pairwise.
-            __m128i sa = _mm_add_epi32(_mm_shuffle_epi32(a0, 0x88), _mm_shuffle_epi32(a0, 0xDD));
-            __m128i sb = _mm_add_epi32(_mm_shuffle_epi32(a1, 0x88), _mm_shuffle_epi32(a1, 0xDD));
-            __m128i sc = _mm_add_epi32(_mm_shuffle_epi32(b0, 0x88), _mm_shuffle_epi32(b0, 0xDD));
-            __m128i sd = _mm_add_epi32(_mm_shuffle_epi32(b1, 0x88), _mm_shuffle_epi32(b1, 0xDD));
-            __m128i p0 = _mm_unpacklo_epi64(sa, sb);  // pixels 0..3
-            __m128i p1 = _mm_unpacklo_epi64(sc, sd);  // pixels 4..7
-            p0 = _mm_srli_epi32(_mm_add_epi32(p0, round), 8);
-            p1 = _mm_srli_epi32(_mm_add_epi32(p1, round), 8);
-            __m128i p = _mm_packs_epi32(p0, p1);
-            p = _mm_packus_epi16(p, zero);
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(d + x), p);
+            __m128i p = _mm_packs_epi32(lumaOfLanes(a, lw), lumaOfLanes(b, lw));
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(d + x), _mm_packus_epi16(p, p));
         }
         for (; x < in.width; ++x) {
             const std::uint8_t* px = s + x * 4;
@@ -64,21 +64,12 @@ void convertRows3(const ImageView& in, int stride, Plane& out) {
     w[R] = 77;
     w[G] = 150;
     w[B] = 29;
-    const __m128i weights = _mm_setr_epi16(w[0], w[1], w[2], w[3], w[0], w[1], w[2], w[3]);
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i round = _mm_set1_epi32(128);
+    const LaneWeights lw(w);
     // Lanes of 4 pixels starting at byte 0 of v.
     auto gather = [](__m128i v) {
         __m128i p01 = _mm_unpacklo_epi32(v, _mm_srli_si128(v, 3));
         __m128i p23 = _mm_unpacklo_epi32(_mm_srli_si128(v, 6), _mm_srli_si128(v, 9));
         return _mm_unpacklo_epi64(p01, p23);
-    };
-    auto weigh = [&](__m128i px4) {
-        __m128i lo = _mm_madd_epi16(_mm_unpacklo_epi8(px4, zero), weights);
-        __m128i hi = _mm_madd_epi16(_mm_unpackhi_epi8(px4, zero), weights);
-        __m128i s01 = _mm_add_epi32(_mm_shuffle_epi32(lo, 0x88), _mm_shuffle_epi32(lo, 0xDD));
-        __m128i s23 = _mm_add_epi32(_mm_shuffle_epi32(hi, 0x88), _mm_shuffle_epi32(hi, 0xDD));
-        return _mm_srli_epi32(_mm_add_epi32(_mm_unpacklo_epi64(s01, s23), round), 8);
     };
     for (int y = 0; y < in.height; ++y) {
         const std::uint8_t* s = in.data + static_cast<std::size_t>(y) * stride;
@@ -88,8 +79,8 @@ void convertRows3(const ImageView& in, int stride, Plane& out) {
         for (; x + 10 <= in.width; x += 8) {
             __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + x * 3));
             __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + x * 3 + 12));
-            __m128i p = _mm_packs_epi32(weigh(gather(a)), weigh(gather(b)));
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(d + x), _mm_packus_epi16(p, zero));
+            __m128i p = _mm_packs_epi32(lumaOfLanes(gather(a), lw), lumaOfLanes(gather(b), lw));
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(d + x), _mm_packus_epi16(p, p));
         }
         for (; x < in.width; ++x) {
             const std::uint8_t* px = s + x * 3;
