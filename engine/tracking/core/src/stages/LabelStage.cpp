@@ -101,12 +101,15 @@ void labelStage(const Plane& mask, const LabelParams& p, Labels& out) {
     }
     out.rowFirst[mask.height] = static_cast<int>(out.runs.size());
 
-    // Roots are the first run of each component in raster order.
+    // Roots are the first run of each component in raster order; every link
+    // points to a lower index, so one forward pass flattens all paths.
     const int n = static_cast<int>(out.runs.size());
     out.compOfRoot.resize(static_cast<std::size_t>(n));
+    Run* runs = out.runs.data();
+    for (int i = 0; i < n; ++i) runs[i].parent = runs[runs[i].parent].parent;
     for (int i = 0; i < n; ++i) {
-        Run& r = out.runs[i];
-        int root = findRoot(out.runs, i);
+        Run& r = runs[i];
+        int root = r.parent;
         if (root == i) {
             out.compOfRoot[i] = static_cast<int>(out.components.size());
             out.components.push_back(Component{0, r.x0, r.y, r.x1 - 1, r.y, 0, r.x0, r.y});
