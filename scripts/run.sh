@@ -10,7 +10,7 @@ BUILD_DIR="${VEXAMARK_BUILD_DIR:-build}"
 cd "$BUILD_DIR/workdir"
 HOST="$(cd .. && pwd)/console/Vexamark_basic"
 # Without options the bundled demo footage stands in for a camera.
-[ $# -eq 0 ] && set -- -video: Videos/demo.mp4
+[ $# -eq 0 ] && set -- -video: Videos/demo.mp4 -keys
 if [ -n "${DISPLAY:-}" ]; then
   exec "$HOST" "$@"
 fi

@@ -64,6 +64,7 @@ CEngineOptions CEngineOptions::Parse(int argc, const char* const* argv)
         else
             o.warnings.push_back("Ignoring -video: expected a video file name after it, found nothing");
     }
+    o.keyCommands = !occurrences(argc, argv, "-keys").empty();
     o.showHelp = !occurrences(argc, argv, "--help").empty();
     o.showVersion = !occurrences(argc, argv, "--version").empty();
     return o;
@@ -89,6 +90,7 @@ std::string CEngineOptions::HelpText(const std::string& programName)
            "Unattended and kiosk use:\n"
            "  -frames: N         stop by itself after N frames\n"
            "  -video: FILE       play a video file (looping) as the video source\n"
+           "  -keys              enable the editing keys (scale, turn, move, save) in any host\n"
            "\n"
            "  --help             print this list and exit\n"
            "  --version          print the version and exit\n"

@@ -16,6 +16,7 @@ public:
     bool debugFolder = false;          // "-vexadebug"
     unsigned int frameLimit = 0;       // "-frames:" N; 0 = run until the window closes
     std::string videoFile;             // "-video:" FILE
+    bool keyCommands = false;          // "-keys": the editing keys even when the host leaves them off
     bool showHelp = false;             // "--help"
     bool showVersion = false;          // "--version"
     /// One line per argument that was recognised but could not be used.

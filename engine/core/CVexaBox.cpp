@@ -74,7 +74,7 @@ bool CVexaBox::Init(int argc, char** argv, const char* contentList, bool enableK
 
     m_windowHandle = windowHandle;                                         // step 1
     log("VexaBox::Init()...");
-    m_enableKeyCommands = enableKeyCommands;                               // step 2
+    m_enableKeyCommands = enableKeyCommands || m_options.keyCommands;      // step 2
     m_useGui = useGui;
     m_useShadows = useShadows;
     m_showDebugLayer = showDebugLayer;

@@ -100,8 +100,10 @@ TEST(EngineOptions, HelpAndVersionAreRecognisedAnywhere)
     EXPECT_TRUE(parse({"--version"}).showVersion);
     EXPECT_FALSE(parse({"-help"}).showHelp);
     const std::string help = CEngineOptions::HelpText("Vexamark_basic");
+    EXPECT_TRUE(parse({"-keys"}).keyCommands);
+    EXPECT_FALSE(parse({"-Keys"}).keyCommands);
     for (const char* option : {"-imagingplugin", "-FFMPEG", "-dshow", "-vrmagic", "-camvideo", "-usefolder:",
-                               "-vexadebug", "-frames:", "-video:", "--help", "--version"})
+                               "-vexadebug", "-frames:", "-video:", "-keys", "--help", "--version"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
 }
 }
