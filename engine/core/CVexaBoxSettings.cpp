@@ -78,6 +78,7 @@ void CVexaBox::ApplySettingsLine(COsgSettings& file, const std::string& tag)
         if (m_staticToolbarName == "NONE") m_staticToolbarName = file.NextString();
     }
     else if (tag == "<SETTINGS_MENU>") m_settingsMenu = true;
+    else if (tag == "<ADAPTIVE_THRESHOLD>") tracker->SetAdaptiveThreshold(file.NextInt() > 0);
     else if (tag == "<SHOW_MOUSE>")
     {
         m_showMouse = file.NextInt() != 0;
@@ -158,6 +159,9 @@ void CVexaBox::WriteSettings()
     }
     line("<SHOW_MOUSE>");
     out.WriteInt(m_showMouse ? 1 : 0);
+    // Ours: local thresholding for strong lighting gradients (off by default).
+    line("<ADAPTIVE_THRESHOLD>");
+    out.WriteInt(tracker->GetAdaptiveThreshold() ? 1 : 0);
     out.Unindent();
     out.WriteLine(kRootEnd);
     if (!out.Close())

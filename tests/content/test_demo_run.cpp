@@ -1,6 +1,8 @@
 // The engine end to end on synthetic footage with known ground truth: content
 // stands where its marker is, and the hider covers the printed border.
+#include "CContentObject.h"
 #include "CVexaBox.h"
+#include "MyKeyboardMouseCallback.h"
 
 #include "TestFolder.h"
 
@@ -167,5 +169,54 @@ TEST_F(DemoRun, ContentStandsOnItsMarkersAndTheHiderCoversThePrint)
         EXPECT_GT(meanAt(hidden, p), 60.0) << p.x() << "," << p.y();
         EXPECT_LT(meanAt(printed, p), 40.0) << p.x() << "," << p.y();
     }
+}
+}
+
+namespace
+{
+TEST(DemoKeys, NumberKeysEditTheSelectedObjectAndF8SavesIt)
+{
+    const char* d = std::getenv("DISPLAY");
+    if (!d || !*d) GTEST_SKIP() << "needs an X display";
+    TestFolder folder;
+    folder.CopyWorkingFolder();
+    ScopedCurrentFolder inFolder(folder.Path());
+    CVexaBox box;
+    std::vector<std::string> args{"Vexamark_basic", "-FFMPEG", "-video:", "Videos/demo.mp4", "-keys"};
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    ::testing::internal::CaptureStdout();
+    box.Init(static_cast<int>(args.size()), argv.data(), "Data/dataList.dat", false, false, false, false);
+    auto frame = [&]() {
+        ASSERT_TRUE(box.Update(0.01f));
+        box.Render();
+    };
+    for (int i = 0; i < 10; ++i) frame();
+    CObjectManager* manager = box.GetObjectManager();
+    ASSERT_NE(manager->GetSelectedMarker(), nullptr);
+    // Select a marker that carries an object.
+    for (int i = 0; i < 20 && !manager->GetSelectedObject(); ++i) frame();
+    CContentObject* object = manager->GetSelectedObject();
+    ASSERT_NE(object, nullptr);
+    const double scale = object->GetScale();
+    const osg::Vec3d t = object->GetTranslation();
+    const double turn = object->GetRotation().z();
+    box.GetKeyboardMouseCallback()->keyPress('8');
+    box.GetKeyboardMouseCallback()->keyPress('9');
+    box.GetKeyboardMouseCallback()->keyPress('6');
+    frame();
+    object = manager->GetSelectedObject();
+    ASSERT_NE(object, nullptr);
+    EXPECT_NEAR(object->GetScale(), scale * 1.1, 1e-9);
+    EXPECT_NEAR(object->GetTranslation().y(), t.y() + 1.0, 1e-9);
+    EXPECT_NEAR(object->GetRotation().z() - turn, 0.0872664625, 1e-9);
+    ::setenv("VEXAMARK_SAVE_AS", (folder / "saved").c_str(), 1);
+    box.GetKeyboardMouseCallback()->specialKeyPress(0xFFC5);  // F8
+    frame();
+    ::unsetenv("VEXAMARK_SAVE_AS");
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(TestFolder::Exists(folder / "saved.zep"));
+    EXPECT_EQ(box.GetHud()->GetMessageText(), "Saved current object to dat file");
+    box.CleanUp();
 }
 }
