@@ -19,8 +19,8 @@ namespace vxtools
 {
 namespace
 {
-const char* const kImagesUsage = "usage: vexamark-calibrate images --board COLSxROWS --square MM IMAGES... OUT";
-const char* const kVideoUsage = "usage: vexamark-calibrate video --board COLSxROWS --square MM VIDEO OUT [--every N]";
+const char* const kImagesUsage = "usage: vexamark-calibrate images --board COLSxROWS --square MM IMAGES... OUT [--k3 | --no-distortion]";
+const char* const kVideoUsage = "usage: vexamark-calibrate video --board COLSxROWS --square MM VIDEO OUT [--every N] [--k3 | --no-distortion]";
 // A solve over more views than this is slow and no better.
 const int kMaxViews = 60;
 
@@ -51,11 +51,14 @@ bool parseBoard(const CommandLine& cl, BoardSpec& board, std::string& error)
 }
 
 // Prints the result and writes the camera parameter file.
-int finish(const ChessboardCalibration& calibration, const std::string& out)
+int finish(const ChessboardCalibration& calibration, const std::string& out, const CommandLine& cl)
 {
     CalibrationResult r;
     std::string error;
-    if (!calibration.calibrate(r, error)) return dataError(error);
+    ChessboardCalibration::LensModel model = ChessboardCalibration::LensModel::NoK3;
+    if (cl.has("--k3")) model = ChessboardCalibration::LensModel::Full;
+    if (cl.has("--no-distortion")) model = ChessboardCalibration::LensModel::Distortionless;
+    if (!calibration.calibrate(r, error, model)) return dataError(error);
     std::printf("RMS reprojection error: %.4f px (%d views)\n", r.rms, r.views);
     std::printf("image size: %d x %d\n", r.width, r.height);
     std::printf("fx %.4f  fy %.4f\n", r.fx, r.fy);
@@ -76,9 +79,11 @@ int RunImagesCommand(const std::vector<std::string>& args)
 {
     CommandLine cl;
     std::string error;
-    if (!cl.parse(args, {{"--board", 1}, {"--square", 1}}, error)) return usageError(error, kImagesUsage);
+    if (!cl.parse(args, {{"--board", 1}, {"--square", 1}, {"--k3", 0}, {"--no-distortion", 0}}, error)) return usageError(error, kImagesUsage);
     BoardSpec board;
     if (!parseBoard(cl, board, error)) return usageError(error, kImagesUsage);
+    if (cl.has("--k3") && cl.has("--no-distortion"))
+        return usageError("--k3 and --no-distortion exclude each other", kImagesUsage);
     const std::vector<std::string>& files = cl.positional();
     if (files.size() < 2) return usageError("expected one or more pictures and the output file", kImagesUsage);
 
@@ -93,19 +98,21 @@ int RunImagesCommand(const std::vector<std::string>& args)
     }
     std::printf("board found in %d of %zu pictures\n", calibration.viewCount(), files.size() - 1);
     calibration.thinTo(kMaxViews);
-    return finish(calibration, files.back());
+    return finish(calibration, files.back(), cl);
 }
 
 int RunVideoCommand(const std::vector<std::string>& args)
 {
     CommandLine cl;
     std::string error;
-    if (!cl.parse(args, {{"--board", 1}, {"--square", 1}, {"--every", 1}}, error))
+    if (!cl.parse(args, {{"--board", 1}, {"--square", 1}, {"--every", 1}, {"--k3", 0}, {"--no-distortion", 0}}, error))
         return usageError(error, kVideoUsage);
     BoardSpec board;
     int every = 10;
     if (!parseBoard(cl, board, error) || !cl.intValue("--every", every, 1, 100000, error))
         return usageError(error, kVideoUsage);
+    if (cl.has("--k3") && cl.has("--no-distortion"))
+        return usageError("--k3 and --no-distortion exclude each other", kVideoUsage);
     if (cl.positional().size() != 2) return usageError("expected one video file and the output file", kVideoUsage);
 #ifdef VEXAMARK_CALIBRATE_HAVE_MEDIA
     const std::string& path = cl.positional()[0];
@@ -135,7 +142,7 @@ int RunVideoCommand(const std::vector<std::string>& args)
     std::printf("board found in %d of %d frames looked at (every %d of %d)\n", calibration.viewCount(), looked, every,
                 frame);
     calibration.thinTo(kMaxViews);
-    return finish(calibration, cl.positional()[1]);
+    return finish(calibration, cl.positional()[1], cl);
 #else
     return dataError("video files are not available in this build (no media layer)");
 #endif

@@ -76,7 +76,7 @@ void ChessboardCalibration::thinTo(int count)
     m_imagePoints.swap(kept);
 }
 
-bool ChessboardCalibration::calibrate(CalibrationResult& result, std::string& error) const
+bool ChessboardCalibration::calibrate(CalibrationResult& result, std::string& error, LensModel model) const
 {
     if (viewCount() < kMinViews)
     {
@@ -92,10 +92,14 @@ bool ChessboardCalibration::calibrate(CalibrationResult& result, std::string& er
     const std::vector<std::vector<cv::Point3f>> objectPoints(m_imagePoints.size(), board);
     cv::Mat camera, dist;
     std::vector<cv::Mat> rvecs, tvecs;
+    int flags = cv::CALIB_FIX_K3;
+    if (model == LensModel::Full) flags = 0;
+    if (model == LensModel::Distortionless)
+        flags = cv::CALIB_FIX_K1 | cv::CALIB_FIX_K2 | cv::CALIB_FIX_K3 | cv::CALIB_ZERO_TANGENT_DIST;
     double rms = 0;
     try
     {
-        rms = cv::calibrateCamera(objectPoints, m_imagePoints, m_size, camera, dist, rvecs, tvecs);
+        rms = cv::calibrateCamera(objectPoints, m_imagePoints, m_size, camera, dist, rvecs, tvecs, flags);
     }
     catch (const cv::Exception& e)
     {

@@ -43,9 +43,19 @@ public:
     /// solve over hundreds of video frames is slow and adds little).
     void thinTo(int count);
 
+    /// Which lens coefficients the solve fits.
+    enum class LensModel
+    {
+        NoK3,          // k1 k2 p1 p2, k3 = 0 (default: with views that do not
+                       // reach the picture's corners, the usual case, a free k3
+                       // trades off against k2 and the focal length)
+        Full,          // k1 k2 p1 p2 k3
+        Distortionless // all zero: a good lens; the intrinsics are then best determined
+    };
+
     /// Solves with the views collected; false with `error` set when there are
     /// too few views or the solve fails.
-    bool calibrate(CalibrationResult& result, std::string& error) const;
+    bool calibrate(CalibrationResult& result, std::string& error, LensModel model = LensModel::NoK3) const;
 
 private:
     BoardSpec m_board;

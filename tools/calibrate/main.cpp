@@ -1,7 +1,7 @@
 // vexamark-calibrate: camera parameter files for the tracker.
 //   write --size W H --fx .. --fy .. --cx .. --cy .. [--dist k1 k2 p1 p2 k3] OUT
-//   images --board COLSxROWS --square MM IMAGES... OUT
-//   video --board COLSxROWS --square MM VIDEO OUT [--every N]
+//   images --board COLSxROWS --square MM IMAGES... OUT [--k3 | --no-distortion]
+//   video --board COLSxROWS --square MM VIDEO OUT [--every N] [--k3 | --no-distortion]
 #include "WriteCommand.h"
 
 #ifdef VEXAMARK_CALIBRATE_HAVE_OPENCV
@@ -19,9 +19,11 @@ int main(int argc, char** argv)
     {
         std::printf("usage: vexamark-calibrate write --size W H --fx FX --fy FY --cx CX --cy CY "
                     "[--dist K1 K2 P1 P2 K3] OUT\n"
-                    "       vexamark-calibrate images --board COLSxROWS --square MM IMAGES... OUT\n"
-                    "       vexamark-calibrate video --board COLSxROWS --square MM VIDEO OUT [--every N]\n"
-                    "COLSxROWS counts the inner corners of the chessboard; MM is the side of one square.\n");
+                    "       vexamark-calibrate images --board COLSxROWS --square MM IMAGES... OUT [--k3 | --no-distortion]\n"
+                    "       vexamark-calibrate video --board COLSxROWS --square MM VIDEO OUT [--every N] [--k3 | --no-distortion]\n"
+                    "COLSxROWS counts the inner corners of the chessboard; MM is the side of one square;\n"
+                    "the lens model fits k1 k2 p1 p2 (k3 = 0); --k3 fits k3 too; --no-distortion takes the\n"
+                    "lens as distortion-free.\n");
         return args.empty() ? 2 : 0;
     }
     const std::string command = args[0];
