@@ -108,17 +108,25 @@ void CRenderSurface::fullScreen(bool flag)
     applyWindowState();
 }
 
+void CRenderSurface::effectiveRectangle(int& x, int& y, int& w, int& h) const
+{
+    x = m_x;
+    y = m_y;
+    w = static_cast<int>(m_width);
+    h = static_cast<int>(m_height);
+    if (!m_fullScreen) return;
+    // Full screen covers the primary screen from its top-left corner.
+    x = 0;
+    y = 0;
+    CSystemInfo::GetPrimaryScreenSize(w, h);
+}
+
 void CRenderSurface::applyWindowState()
 {
     auto* gw = dynamic_cast<osgViewer::GraphicsWindow*>(m_context.get());
     if (!gw || !gw->isRealized() || m_hostWindow) return;
-    int x = m_x, y = m_y;
-    int w = static_cast<int>(m_width), h = static_cast<int>(m_height);
-    if (m_fullScreen) {
-        x = 0;
-        y = 0;
-        CSystemInfo::GetPrimaryScreenSize(w, h);
-    }
+    int x, y, w, h;
+    effectiveRectangle(x, y, w, h);
     gw->setWindowDecoration(m_border && !m_fullScreen);
     gw->setWindowRectangle(x, y, w, h);
 }
@@ -129,13 +137,8 @@ bool CRenderSurface::realize()
     osg::ref_ptr<osg::GraphicsContext::Traits> traits = new osg::GraphicsContext::Traits;
     traits->readDISPLAY();
     traits->setUndefinedScreenDetailsToDefaultScreen();
-    int x = m_x, y = m_y;
-    int w = static_cast<int>(m_width), h = static_cast<int>(m_height);
-    if (m_fullScreen) {
-        x = 0;
-        y = 0;
-        CSystemInfo::GetPrimaryScreenSize(w, h);
-    }
+    int x, y, w, h;
+    effectiveRectangle(x, y, w, h);
     traits->x = x;
     traits->y = y;
     traits->width = w;

@@ -80,6 +80,7 @@ protected:
 
 private:
     void applyWindowState();
+    void effectiveRectangle(int& x, int& y, int& w, int& h) const;
     bool windowVanished() const;
     void announceProcess();
 

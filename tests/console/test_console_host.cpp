@@ -2,6 +2,7 @@
 // a window closed by the window manager or destroyed outright, a working
 // folder without "Data", and the information-only options.
 #include "ChildProcess.h"
+#include "EngineLog.h"
 #include "TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -18,12 +19,6 @@
 namespace
 {
 const char* const kHost = VEXAMARK_BASIC_PATH;
-
-bool haveDisplay()
-{
-    const char* d = std::getenv("DISPLAY");
-    return d && *d;
-}
 
 long windowPid(Display* display, Window window)
 {
@@ -88,22 +83,12 @@ void requestClose(Display* display, Window window)
     XFlush(display);
 }
 
-std::vector<std::string> logMessages(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line))
-        if (line.rfind("MSG ", 0) == 0) lines.push_back(line.substr(9, line.size() - 10));
-    return lines;
-}
-
 class ConsoleHost : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        if (!haveDisplay()) GTEST_SKIP() << "needs an X display";
+        if (!HaveDisplay()) GTEST_SKIP() << "needs an X display";
         folder.CopyWorkingFolder();
     }
     std::unique_ptr<ChildProcess> Start(const std::vector<std::string>& args)
@@ -124,7 +109,7 @@ TEST_F(ConsoleHost, AFrameLimitedRunExitsCleanlyAndRewritesTheSettings)
     EXPECT_EQ(host->ExitCode(), 0) << host->StandardError();
     const std::string log = Log();
     EXPECT_EQ(log.rfind("Start Vexamark LogFile v0.1 \n  \nMSG    0 VexaBox::Init()... \n", 0), 0u) << log;
-    const std::vector<std::string> messages = logMessages(log);
+    const std::vector<std::string> messages = LogMessages(log);
     ASSERT_FALSE(messages.empty());
     EXPECT_EQ(messages.back(), "VexaBox :Init : Complete");
     const std::string settings = TestFolder::ReadFile(folder / "Data/VexaSettings.tsf");

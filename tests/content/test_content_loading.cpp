@@ -2,6 +2,7 @@
 #include "CContentObject.h"
 
 #include "ContentScene.h"
+#include "EngineLog.h"
 
 #include <gtest/gtest.h>
 
@@ -9,16 +10,6 @@
 
 namespace
 {
-std::vector<std::string> logMessages(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line))
-        if (line.rfind("MSG ", 0) == 0) lines.push_back(line.substr(9, line.size() - 10));
-    return lines;
-}
-
 int countOf(const std::vector<std::string>& lines, const std::string& text)
 {
     int n = 0;
@@ -29,7 +20,7 @@ int countOf(const std::vector<std::string>& lines, const std::string& text)
 class ContentLoading : public ::testing::Test
 {
 protected:
-    std::vector<std::string> Log() const { return logMessages(TestFolder::ReadFile(folder / "Data/messageLog.txt")); }
+    std::vector<std::string> Log() const { return LogMessages(TestFolder::ReadFile(folder / "Data/messageLog.txt")); }
     TestFolder folder;
     ScopedCurrentFolder inFolder{folder.Path()};
     ContentScene scene{folder};

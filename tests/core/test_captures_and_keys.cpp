@@ -2,6 +2,7 @@
 #include "CVexaBox.h"
 #include "MyKeyboardMouseCallback.h"
 
+#include "EngineLog.h"
 #include "TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -12,12 +13,6 @@
 
 namespace
 {
-bool haveDisplay()
-{
-    const char* d = std::getenv("DISPLAY");
-    return d && *d;
-}
-
 TEST(Captures, SingleCaptureNamesPadToFiveDigitsButNeverCut)
 {
     EXPECT_EQ(CVexaBox::SingleCaptureName(4), "captures/vexaCapture00004.jpg");
@@ -47,7 +42,7 @@ class EngineKeys : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (!haveDisplay()) GTEST_SKIP() << "needs an X display";
+        if (!HaveDisplay()) GTEST_SKIP() << "needs an X display";
         folder.CopyWorkingFolder();
     }
     void Start(bool keyCommands)

@@ -2,6 +2,7 @@
 // limit, window loss, and the information-only options.
 #include "CVexaBox.h"
 
+#include "EngineLog.h"
 #include "TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -13,28 +14,12 @@
 
 namespace
 {
-bool haveDisplay()
-{
-    const char* d = std::getenv("DISPLAY");
-    return d && *d;
-}
-
 std::vector<char*> argvOf(std::vector<std::string>& args)
 {
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
     return argv;
-}
-
-std::vector<std::string> logMessages(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line))
-        if (line.rfind("MSG ", 0) == 0) lines.push_back(line.substr(9, line.size() - 10));
-    return lines;
 }
 
 class EngineLifecycle : public ::testing::Test
@@ -77,7 +62,7 @@ TEST_F(EngineLifecycle, HelpAndVersionBuildNothingAndWriteNoFile)
 
 TEST_F(EngineLifecycle, StartUpLogsEveryStepInOrder)
 {
-    if (!haveDisplay()) GTEST_SKIP() << "needs an X display";
+    if (!HaveDisplay()) GTEST_SKIP() << "needs an X display";
     ::testing::internal::CaptureStdout();
     ASSERT_TRUE(Init({"-frames:", "1"}));
     ::testing::internal::GetCapturedStdout();
@@ -104,7 +89,7 @@ TEST_F(EngineLifecycle, StartUpLogsEveryStepInOrder)
         "VexaBox :Init : Webcam started",
         "VexaBox :Init : Complete",
     };
-    const std::vector<std::string> all = logMessages(TestFolder::ReadFile(folder / "Data/messageLog.txt"));
+    const std::vector<std::string> all = LogMessages(TestFolder::ReadFile(folder / "Data/messageLog.txt"));
     std::vector<std::string> own;
     for (const std::string& line : all)
         if (line.rfind("VexaBox", 0) == 0) own.push_back(line);
@@ -123,7 +108,7 @@ TEST_F(EngineLifecycle, StartUpLogsEveryStepInOrder)
 
 TEST_F(EngineLifecycle, FixedTimeStepAdvancesExactlyOneStepPerFrameUntilTheLimit)
 {
-    if (!haveDisplay()) GTEST_SKIP() << "needs an X display";
+    if (!HaveDisplay()) GTEST_SKIP() << "needs an X display";
     ASSERT_TRUE(Init({"-FFMPEG", "-frames:", "5"}));
     std::vector<double> times;
     int frames = 0;
@@ -143,7 +128,7 @@ TEST_F(EngineLifecycle, FixedTimeStepAdvancesExactlyOneStepPerFrameUntilTheLimit
 
 TEST_F(EngineLifecycle, AClosedWindowEndsTheLoopBeforeTheFramesLogic)
 {
-    if (!haveDisplay()) GTEST_SKIP() << "needs an X display";
+    if (!HaveDisplay()) GTEST_SKIP() << "needs an X display";
     ASSERT_TRUE(Init({}));
     ASSERT_TRUE(box.Update(0.01f));
     box.Render();
@@ -159,7 +144,7 @@ TEST_F(EngineLifecycle, AClosedWindowEndsTheLoopBeforeTheFramesLogic)
 
 TEST_F(EngineLifecycle, FullScreenTwiceLeavesASquareOfHalfTheScreenWidth)
 {
-    if (!haveDisplay()) GTEST_SKIP() << "needs an X display";
+    if (!HaveDisplay()) GTEST_SKIP() << "needs an X display";
     ASSERT_TRUE(Init({}));
     box.ToggleFullScreen();
     EXPECT_TRUE(box.GetRenderSurface()->isFullScreen());
@@ -180,7 +165,7 @@ TEST_F(EngineLifecycle, HelpToggleShowsTheKeyHelpOnTheSecondPress)
 {
     EXPECT_EQ(box.GetHelpText().rfind("Vexamark Keyboard Help:\n\nF1 := Toggle help screen \n", 0), 0u);
     EXPECT_NE(box.GetHelpText().find("\ns := Save Tracker Settings"), std::string::npos);
-    if (!haveDisplay()) GTEST_SKIP() << "needs an X display";
+    if (!HaveDisplay()) GTEST_SKIP() << "needs an X display";
     ASSERT_TRUE(Init({}));
     box.ToggleShowHelp();
     EXPECT_TRUE(box.GetHud()->IsInfoHidden());

@@ -3,6 +3,7 @@
 #include "CRenderSurface.h"
 #include "cSplash.h"
 
+#include "EngineLog.h"
 #include "TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -11,12 +12,6 @@
 
 namespace
 {
-bool haveDisplay()
-{
-    const char* d = std::getenv("DISPLAY");
-    return d && *d;
-}
-
 struct CountingCallback : CKeyboardMouseCallback
 {
     int events = 0;
@@ -26,7 +21,7 @@ struct CountingCallback : CKeyboardMouseCallback
 
 TEST(RenderSurface, RealiseStopAndRealiseAgain)
 {
-    if (!haveDisplay()) GTEST_SKIP() << "needs an X display";
+    if (!HaveDisplay()) GTEST_SKIP() << "needs an X display";
     osg::ref_ptr<CRenderSurface> surface = new CRenderSurface;
     surface->setWindowName("surface test");
     surface->setWindowRectangle(10, 20, 320, 240);
@@ -60,7 +55,7 @@ TEST(RenderSurface, WithoutADisplayRealisingFails)
 
 TEST(Splash, ProgressFillsExactlyAtTheLastStep)
 {
-    if (!haveDisplay()) GTEST_SKIP() << "needs an X display";
+    if (!HaveDisplay()) GTEST_SKIP() << "needs an X display";
     TestFolder folder;
     folder.CopyWorkingFolder();
     ScopedCurrentFolder inFolder(folder.Path());
