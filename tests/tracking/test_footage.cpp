@@ -1,0 +1,122 @@
+// The tracker through the engine's interface on footage from the footage
+// synthesiser (a renderer independent of the detection core), against its
+// ground truth: markers found, poses right, nothing false.
+#include "SingleMarker.h"
+#include "SquareTracker.h"
+
+#include "MediaFileReader.h"
+#include "TestFolder.h"
+
+#include "vxt/MarkerInfo.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace
+{
+struct Truth
+{
+    bool visible = false;
+    double r[3][3];
+    double t[3];
+};
+
+std::map<int, std::map<std::string, Truth>> readTruth(const std::string& path)
+{
+    std::map<int, std::map<std::string, Truth>> all;
+    std::ifstream in(path);
+    std::string line;
+    std::getline(in, line);
+    while (std::getline(in, line))
+    {
+        std::stringstream s(line);
+        std::vector<std::string> cells;
+        for (std::string cell; std::getline(s, cell, ',');) cells.push_back(cell);
+        if (cells.size() < 23) continue;
+        Truth t;
+        t.visible = cells[2] == "1";
+        for (int k = 0; k < 9; ++k) t.r[k / 3][k % 3] = std::atof(cells[11 + k].c_str());
+        for (int k = 0; k < 3; ++k) t.t[k] = std::atof(cells[20 + k].c_str());
+        all[std::atoi(cells[0].c_str())][cells[1]] = t;
+    }
+    return all;
+}
+
+double median(std::vector<double> v)
+{
+    if (v.empty()) return 0.0;
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+TEST(TrackerOnFootage, TheDemoFootageIsTrackedWithTheRightPoses)
+{
+    TestFolder folder;
+    folder.CopyWorkingFolder();
+    ScopedCurrentFolder inFolder(folder.Path());
+    vexa::media::MediaFileReader reader;
+    ASSERT_TRUE(reader.open("Videos/demo.mp4")) << reader.lastError();
+    const int w = reader.info().width, h = reader.info().height;
+    const auto truth = readTruth("Videos/demo.csv");
+    ASSERT_FALSE(truth.empty());
+
+    osg::ref_ptr<SquareTracker> tracker = new SquareTracker;
+    ASSERT_TRUE(tracker->init(w, h, "MANUAL_LOAD", "Data/camera_para.dat"));
+    const std::vector<std::string> names = {"corvane", "glyph-f", "arrow", "sail"};
+    const double centre[2] = {0.0, 0.0};
+    for (const std::string& name : names) ASSERT_GE(tracker->addSingleMarker("Data/" + name + ".patt", 80.0, centre), 0);
+    tracker->setUserThreshold(100);
+    osg::ref_ptr<osg::Image> image = new osg::Image;
+    image->allocateImage(w, h, 1, GL_BGRA, GL_UNSIGNED_BYTE);
+    tracker->setImageSource(image.get());
+
+    int seen = 0, found = 0, falseMarkers = 0;
+    std::vector<double> translationErrors, angleErrors;  // % of distance, degrees
+    for (int frame = 0; frame < static_cast<int>(truth.size()); ++frame)
+    {
+        ASSERT_EQ(reader.readNextFrame(image->data(), w * 4), vexa::media::MediaFileReader::ReadResult::Frame);
+        image->dirty();
+        image->dirty();  // never the "fresh image" count of 1
+        tracker->update();
+        for (size_t i = 0; i < names.size(); ++i)
+        {
+            const Truth& t = truth.at(frame).at(names[i]);
+            BaseMarker* marker = tracker->getMarker(static_cast<int>(i));
+            if (!t.visible) continue;
+            ++seen;
+            if (!marker->isValid()) continue;
+            ++found;
+            // The tracker's modelview: camera y and z point the other way.
+            const osg::Matrixd& m = marker->getTransform();
+            const osg::Vec3d position(m(3, 0), -m(3, 1), -m(3, 2));
+            const osg::Vec3d expected(t.t[0], t.t[1], t.t[2]);
+            translationErrors.push_back(100.0 * (position - expected).length() / expected.length());
+            // Angle between the measured and the true marker normal (the card's z axis).
+            const osg::Vec3d normal(m(2, 0), -m(2, 1), -m(2, 2));
+            const osg::Vec3d trueNormal(t.r[0][2], t.r[1][2], t.r[2][2]);
+            const double c = std::clamp(normal * trueNormal / (normal.length() * trueNormal.length()), -1.0, 1.0);
+            angleErrors.push_back(std::acos(c) * 180.0 / M_PI);
+        }
+        // Any identified square must be one of the visible markers.
+        for (int r = 0; r < tracker->GetResultCount(); ++r)
+            if (tracker->GetResults()[r].id >= 0 && tracker->GetResults()[r].cf > tracker->GetTol())
+            {
+                const std::string& name = names[static_cast<size_t>(tracker->GetResults()[r].id)];
+                if (!truth.at(frame).at(name).visible) ++falseMarkers;
+            }
+    }
+    ::testing::Test::RecordProperty("found", std::to_string(found) + " of " + std::to_string(seen));
+    ::testing::Test::RecordProperty("median_translation_error_percent", std::to_string(median(translationErrors)));
+    ::testing::Test::RecordProperty("median_normal_error_degrees", std::to_string(median(angleErrors)));
+    ASSERT_GT(seen, 500);
+    EXPECT_GE(static_cast<double>(found) / seen, 0.99) << found << " of " << seen;
+    EXPECT_EQ(falseMarkers, 0);
+    EXPECT_LE(median(translationErrors), 0.5);
+    EXPECT_LE(median(angleErrors), 1.0);
+}
+}
