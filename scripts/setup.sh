@@ -16,6 +16,7 @@ PACKAGES=(
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
   libv4l-dev
   libcairo2-dev libpng-dev
+  libopencv-dev libopencv-contrib-dev libapriltag-dev
 )
 
 missing=()
