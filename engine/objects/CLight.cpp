@@ -78,14 +78,7 @@ CLight* CLight::Read(COsgSettings& reader)
 
 int CLight::ReadAll(COsgSettings& reader)
 {
-    int count = 0;
-    if (!reader.FindFirst(kOpen)) return 0;
-    do
-    {
-        Read(reader);
-        ++count;
-    } while (reader.FindNext(kOpen));
-    return count;
+    return CTagBlock::ForEachBlock(reader, kOpen, [](COsgSettings& r) { Read(r); });
 }
 
 void CLight::BuildLight()

@@ -246,14 +246,7 @@ CMaterial* CMaterial::Read(COsgSettings& reader)
 
 int CMaterial::ReadAll(COsgSettings& reader)
 {
-    int count = 0;
-    if (!reader.FindFirst(kOpen)) return 0;
-    do
-    {
-        Read(reader);
-        ++count;
-    } while (reader.FindNext(kOpen));
-    return count;
+    return CTagBlock::ForEachBlock(reader, kOpen, [](COsgSettings& r) { Read(r); });
 }
 
 void CMaterial::ReadLine(COsgSettings& reader, const std::string& tag)

@@ -9,10 +9,10 @@
 // Also reads a tag's numbers with one clear warning line when values are
 // missing or are not numbers (they then read as 0, as the tag-file reader does).
 
+#include "COsgSettings.h"
+
 #include <string>
 #include <vector>
-
-class COsgSettings;
 
 class CTagBlock
 {
@@ -31,6 +31,21 @@ public:
         int depth = 0;
         std::vector<std::string> tokens;
     };
+
+    /// Calls `read(reader)` with the reader on each line whose first token is
+    /// `opening`, in file order; returns how many there were.
+    template <typename ReadBlock>
+    static int ForEachBlock(COsgSettings& reader, const std::string& opening, ReadBlock read)
+    {
+        int count = 0;
+        if (!reader.FindFirst(opening)) return 0;
+        do
+        {
+            read(reader);
+            ++count;
+        } while (reader.FindNext(opening));
+        return count;
+    }
 
     /// Advances to the next line of the block closed by `closing`. A line
     /// whose first token is one of `stops` (or the end of the file) ends the
