@@ -24,35 +24,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 }
 
-// ---- allocation counting -------------------------------------------------------
-static std::atomic<long> g_news{0};
-static std::atomic<long> g_mallocs{0};
-
-void* operator new(std::size_t n) {
-    ++g_news;
-    if (void* p = std::malloc(n ? n : 1)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t n) { return operator new(n); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-
-extern "C" {
-void* __libc_malloc(size_t);
-void* __libc_calloc(size_t, size_t);
-void* __libc_realloc(void*, size_t);
-void* __libc_memalign(size_t, size_t);
-void* malloc(size_t n) { ++g_mallocs; return __libc_malloc(n); }
-void* calloc(size_t a, size_t b) { ++g_mallocs; return __libc_calloc(a, b); }
-void* realloc(void* p, size_t n) { ++g_mallocs; return __libc_realloc(p, n); }
-int posix_memalign(void** out, size_t align, size_t n) {
-    ++g_mallocs;
-    *out = __libc_memalign(align, n);
-    return *out ? 0 : 12;
-}
-}
+#include "AllocationCounting.h"
 
 // ---- helpers -------------------------------------------------------------------
 using Clock = std::chrono::steady_clock;
@@ -97,12 +69,12 @@ static bool makeClip(const char* label, const std::string& path, int w, int h, i
     long news = 0, mallocs = 0;
     for (int i = 1; i < frames; ++i) {
         drawFrame(px, w, h, i);
-        const long n0 = g_news, m0 = g_mallocs;
+        const long n0 = AllocationCounting::news(), m0 = AllocationCounting::mallocs();
         const auto t0 = Clock::now();
         writer.writeVideoFrame(px.data());
         ms += msSince(t0);
-        news += g_news - n0;
-        mallocs += g_mallocs - m0;
+        news += AllocationCounting::news() - n0;
+        mallocs += AllocationCounting::mallocs() - m0;
     }
     std::printf("%-28s %4d frames  %7.3f ms/frame  new/frame %.2f  malloc/frame %.2f  (%s)\n", label, frames - 1,
                 ms / (frames - 1), static_cast<double>(news) / (frames - 1), static_cast<double>(mallocs) / (frames - 1),
@@ -119,14 +91,14 @@ static void benchFile(const std::string& label, const std::string& path) {
     const int w = reader.info().width, h = reader.info().height;
     std::vector<uint8_t> out(static_cast<size_t>(w) * h * 4);
     reader.readNextFrame(out.data(), w * 4, true);  // first frame: allocations allowed
-    const long news0 = g_news, mallocs0 = g_mallocs;
+    const long news0 = AllocationCounting::news(), mallocs0 = AllocationCounting::mallocs();
     int frames = 0;
     const auto t0 = Clock::now();
     while (reader.readNextFrame(out.data(), w * 4, true) == MediaFileReader::ReadResult::Frame) ++frames;
     const double ms = msSince(t0);
     std::printf("%-28s %4d frames  %7.3f ms/frame  new/frame %.2f  malloc/frame %.2f\n", label.c_str(), frames,
-                ms / frames, static_cast<double>(g_news - news0) / frames,
-                static_cast<double>(g_mallocs - mallocs0) / frames);
+                ms / frames, static_cast<double>(AllocationCounting::news() - news0) / frames,
+                static_cast<double>(AllocationCounting::mallocs() - mallocs0) / frames);
 }
 
 static std::vector<uint8_t> yuyvFrame(int w, int h) {
@@ -166,14 +138,14 @@ static void benchCamera(const std::string& label, uint32_t format, const std::ve
     if (!conv.configure(format, w, h, 0)) return;
     conv.convert(frame.data(), frame.size());
     const int frames = 200;
-    const long news0 = g_news, mallocs0 = g_mallocs;
+    const long news0 = AllocationCounting::news(), mallocs0 = AllocationCounting::mallocs();
     const auto t0 = Clock::now();
     for (int i = 0; i < frames; ++i)
         if (conv.convert(frame.data(), frame.size()) != FrameConverter::Result::Ok) std::printf("conversion failed\n");
     const double ms = msSince(t0);
     std::printf("%-28s %4d frames  %7.3f ms/frame  new/frame %.2f  malloc/frame %.2f\n", label.c_str(), frames,
-                ms / frames, static_cast<double>(g_news - news0) / frames,
-                static_cast<double>(g_mallocs - mallocs0) / frames);
+                ms / frames, static_cast<double>(AllocationCounting::news() - news0) / frames,
+                static_cast<double>(AllocationCounting::mallocs() - mallocs0) / frames);
 }
 
 int main(int argc, char** argv) {

@@ -25,35 +25,7 @@
 #include <unistd.h>
 #include <vector>
 
-// ---- allocation counting -------------------------------------------------------
-static std::atomic<long> g_news{0};
-static std::atomic<long> g_mallocs{0};
-
-void* operator new(std::size_t n) {
-    ++g_news;
-    if (void* p = std::malloc(n ? n : 1)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t n) { return operator new(n); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-
-extern "C" {
-void* __libc_malloc(size_t);
-void* __libc_calloc(size_t, size_t);
-void* __libc_realloc(void*, size_t);
-void* __libc_memalign(size_t, size_t);
-void* malloc(size_t n) { ++g_mallocs; return __libc_malloc(n); }
-void* calloc(size_t a, size_t b) { ++g_mallocs; return __libc_calloc(a, b); }
-void* realloc(void* p, size_t n) { ++g_mallocs; return __libc_realloc(p, n); }
-int posix_memalign(void** out, size_t align, size_t n) {
-    ++g_mallocs;
-    *out = __libc_memalign(align, n);
-    return *out ? 0 : 12;
-}
-}
+#include "AllocationCounting.h"
 
 using Clock = std::chrono::steady_clock;
 
@@ -94,7 +66,7 @@ struct Totals {
 
 // One frame: the stream decodes and shows the next frame, then it is uploaded.
 static void showFrame(CVideoStream& stream, Totals* totals) {
-    const long n0 = g_news, m0 = g_mallocs;
+    const long n0 = AllocationCounting::news(), m0 = AllocationCounting::mallocs();
     const auto t0 = Clock::now();
     stream.UpdateStream();
     const auto t1 = Clock::now();
@@ -104,8 +76,8 @@ static void showFrame(CVideoStream& stream, Totals* totals) {
     if (!totals) return;
     totals->decodeMs += std::chrono::duration<double, std::milli>(t1 - t0).count();
     totals->uploadMs += msSince(t1);
-    totals->news += g_news - n0;
-    totals->mallocs += g_mallocs - m0;
+    totals->news += AllocationCounting::news() - n0;
+    totals->mallocs += AllocationCounting::mallocs() - m0;
 }
 
 static void benchClip(const std::string& label, const std::string& path, int frames) {
