@@ -3,6 +3,7 @@
 // after warm-up. Prints figures; asserts nothing.
 #include "CObjectManager.h"
 
+#include "AllocationCounting.h"
 #include "FrameRenderer.h"
 
 #include "vxt/CameraParams.h"
@@ -13,31 +14,16 @@
 #include <osgDB/WriteFile>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <new>
 #include <string>
 #include <vector>
 
 #include <unistd.h>
 
-static std::atomic<long> g_allocations{0};
-
-void* operator new(std::size_t n)
-{
-    ++g_allocations;
-    if (void* p = std::malloc(n ? n : 1)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t n) { return operator new(n); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 namespace
 {
@@ -119,14 +105,14 @@ double run(int markers, const std::string& folder)
     const int frames = 2000;
     std::vector<double> times;
     times.reserve(frames);
-    const long before = g_allocations.load();
+    const long before = AllocationCounting::news();
     for (int i = 0; i < frames; ++i)
     {
         const auto t0 = std::chrono::steady_clock::now();
         manager.Update(0.033f, 90);
         times.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count());
     }
-    const double allocations = static_cast<double>(g_allocations.load() - before) / frames;
+    const double allocations = static_cast<double>(AllocationCounting::news() - before) / frames;
     std::sort(times.begin(), times.end());
     std::printf("%8d %10d %14.2f %18.2f\n", markers, manager.GetNumFoundMarkers(), times[times.size() / 2],
                 allocations);

@@ -4,6 +4,7 @@
 #include "CVexaBox.h"
 #include "MyKeyboardMouseCallback.h"
 
+#include "FootageTruth.h"
 #include "TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -21,37 +22,7 @@
 
 namespace
 {
-struct Truth
-{
-    bool visible = false;
-    double corners[4][2];
-    double r[3][3];
-    double t[3];
-};
-
-// frame -> marker -> truth, from the footage's ground-truth table.
-std::map<int, std::map<std::string, Truth>> readTruth(const std::string& path)
-{
-    std::map<int, std::map<std::string, Truth>> all;
-    std::ifstream in(path);
-    std::string line;
-    std::getline(in, line);
-    while (std::getline(in, line))
-    {
-        std::stringstream s(line);
-        std::string cell;
-        std::vector<std::string> cells;
-        while (std::getline(s, cell, ',')) cells.push_back(cell);
-        if (cells.size() < 23) continue;
-        Truth t;
-        t.visible = cells[2] == "1";
-        for (int k = 0; k < 8; ++k) t.corners[k / 2][k % 2] = std::atof(cells[3 + k].c_str());
-        for (int k = 0; k < 9; ++k) t.r[k / 3][k % 3] = std::atof(cells[11 + k].c_str());
-        for (int k = 0; k < 3; ++k) t.t[k] = std::atof(cells[20 + k].c_str());
-        all[std::atoi(cells[0].c_str())][cells[1]] = t;
-    }
-    return all;
-}
+using Truth = FootageTruth;
 
 // Image position of a point given in the marker's frame (mm); fx = fy = 700,
 // centred 640 x 480 camera, as the bundled camera file says.
@@ -103,7 +74,7 @@ protected:
         }
         TestFolder::WriteFile(folder / "models/e2e.dat", data);
         TestFolder::WriteFile(folder / "Data/dataList.dat", "<DAT>\n<ASSET_FILE> models/e2e.dat\n</DAT>\n");
-        truth = readTruth(folder / "Videos/demo.csv");
+        truth = FootageTruth::Read(folder / "Videos/demo.csv");
         ASSERT_FALSE(truth.empty());
     }
 

@@ -5,6 +5,7 @@
 #include "SquareTracker.h"
 
 #include "MediaFileReader.h"
+#include "FootageTruth.h"
 #include "TestFolder.h"
 
 #include "vxt/MarkerInfo.h"
@@ -19,33 +20,7 @@
 
 namespace
 {
-struct Truth
-{
-    bool visible = false;
-    double r[3][3];
-    double t[3];
-};
-
-std::map<int, std::map<std::string, Truth>> readTruth(const std::string& path)
-{
-    std::map<int, std::map<std::string, Truth>> all;
-    std::ifstream in(path);
-    std::string line;
-    std::getline(in, line);
-    while (std::getline(in, line))
-    {
-        std::stringstream s(line);
-        std::vector<std::string> cells;
-        for (std::string cell; std::getline(s, cell, ',');) cells.push_back(cell);
-        if (cells.size() < 23) continue;
-        Truth t;
-        t.visible = cells[2] == "1";
-        for (int k = 0; k < 9; ++k) t.r[k / 3][k % 3] = std::atof(cells[11 + k].c_str());
-        for (int k = 0; k < 3; ++k) t.t[k] = std::atof(cells[20 + k].c_str());
-        all[std::atoi(cells[0].c_str())][cells[1]] = t;
-    }
-    return all;
-}
+using Truth = FootageTruth;
 
 double median(std::vector<double> v)
 {
@@ -62,7 +37,7 @@ TEST(TrackerOnFootage, TheDemoFootageIsTrackedWithTheRightPoses)
     vexa::media::MediaFileReader reader;
     ASSERT_TRUE(reader.open("Videos/demo.mp4")) << reader.lastError();
     const int w = reader.info().width, h = reader.info().height;
-    const auto truth = readTruth("Videos/demo.csv");
+    const auto truth = FootageTruth::Read("Videos/demo.csv");
     ASSERT_FALSE(truth.empty());
 
     osg::ref_ptr<SquareTracker> tracker = new SquareTracker;
