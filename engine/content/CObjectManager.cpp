@@ -5,7 +5,7 @@
 #include "COsgSettings.h"
 #include "CPathResolver.h"
 #include "CVideoStream.h"
-#include "cSplash.h"
+#include "CLoadProgress.h"
 
 #include <osg/LightModel>
 
@@ -84,7 +84,7 @@ bool CObjectManager::InitTracker(int videoWidth, int videoHeight)
 }
 
 int CObjectManager::InitNewTricks(int, const std::string& folder, int videoWidth, int videoHeight, int viewWidth,
-                                  int viewHeight, cSplash* splash, const std::string& contentFile, bool debugFolder)
+                                  int viewHeight, CLoadProgress* splash, const std::string& contentFile, bool debugFolder)
 {
     m_viewWidth = viewWidth;
     m_viewHeight = viewHeight;

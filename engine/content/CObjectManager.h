@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-class cSplash;
+class CLoadProgress;
 class CContentObject;
 class COsgSettings;
 class CVideoStream;
@@ -39,7 +39,7 @@ public:
     /// Creates the tracker, reads the content set and binds objects to
     /// markers. 1 on success, 0 when the tracker could not be made.
     int InitNewTricks(int, const std::string& folder, int videoWidth, int videoHeight, int viewWidth,
-                      int viewHeight, cSplash* splash, const std::string& contentFile, bool debugFolder);
+                      int viewHeight, CLoadProgress* splash, const std::string& contentFile, bool debugFolder);
     bool InitTracker(int videoWidth, int videoHeight);
     /// The data files of the content set: every entry of `folder` when
     /// `debugFolder` is set, else the <ASSET_FILE> names of the content file.

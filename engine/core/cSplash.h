@@ -3,6 +3,8 @@
 // a progress bar while the content set loads. Each step draws one frame
 // synchronously on the calling thread; kill closes the window.
 
+#include "CLoadProgress.h"
+
 #include <osg/Geode>
 #include <osg/Matrixd>
 #include <osg/MatrixTransform>
@@ -14,17 +16,17 @@
 
 class CRenderSurface;
 
-class cSplash
+class cSplash : public CLoadProgress
 {
 public:
     cSplash();
-    virtual ~cSplash();
+    ~cSplash() override;
 
     /// Opens the window for `steps` loading steps (steps > 0).
-    void init(int steps);
+    void init(int steps) override;
     /// Fills the bar to (index + 1) / steps and draws one frame. The text is
     /// not shown.
-    void step(int index, const std::string& text);
+    void step(int index, const std::string& text) override;
     /// Closes the window.
     void kill();
     /// The progress-bar quad: `height` × `width` scene units.

@@ -1,5 +1,6 @@
 #include "CMessageBox.h"
 
+#include "CMessageLog.h"
 #include "CX11Dialog.h"
 
 #include <cstdio>
@@ -12,6 +13,9 @@ CMessageBox::Hook& hookSlot()
     static CMessageBox::Hook hook;
     return hook;
 }
+
+// The log's boxes are this layer's boxes from the moment the library loads.
+const bool g_logShowsBoxes = (CMessageLog::SetBoxShower(&CMessageBox::Show), true);
 }
 
 bool CMessageBox::IsUnattended()

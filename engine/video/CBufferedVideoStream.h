@@ -6,8 +6,9 @@
 // Frames go through three buffers owned by the stream: the producer fills the
 // back buffer and publishes it; the newest published frame becomes the image
 // only on the reading thread, in UpdateStream (the video manager calls it once
-// per engine frame) or in the scene's update traversal (the stream asks for
-// an update call, so textures showing it refresh it themselves). The image
+// per engine frame, before the tracker) or, for streams nobody drives that
+// way, in the scene's update traversal (the stream then asks for an update
+// call, so textures showing it refresh it themselves). The image
 // therefore never changes while the reading thread looks at it, and never
 // points into memory of a driver, a decoder or a library.
 //
@@ -31,9 +32,13 @@ public:
     /// Capture thread: produces a frame. Reading thread: shows the newest one.
     void UpdateStream() override;
 
-    /// Textures showing the stream take its newest frame at each update traversal.
-    bool requiresUpdateCall() const override { return true; }
-    void update(osg::NodeVisitor*) override { PresentNewest(); }
+    /// Unless its owner presents frames (SetPresentedByOwner), textures
+    /// showing the stream take its newest frame at each update traversal.
+    bool requiresUpdateCall() const override { return !IsPresentedByOwner(); }
+    void update(osg::NodeVisitor*) override
+    {
+        if (!IsPresentedByOwner()) PresentNewest();
+    }
 
     // ---- producer side (any one thread at a time) ----
     /// Sizes the three buffers (black) and shows the first of them, so the

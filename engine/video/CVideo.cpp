@@ -105,6 +105,9 @@ void CVideo::InitWithStream(CVideoStream* stream, int thresholdShaderKind)
 void CVideo::BuildLayer(int thresholdShaderKind)
 {
     if (!m_stream.valid()) m_stream = CVideoSourceFactory::CreateEmptyStream(640, 480);
+    // Update presents each new frame before the tracker runs; the drawing
+    // must show that frame, not a newer one arriving in between.
+    m_stream->SetPresentedByOwner(true);
     // Bin 0: the picture is drawn first of all, so the marker hider overlay
     // (bin 1) always lands on top of it.
     m_layer = new VideoLayer(m_stream.get(), 0);

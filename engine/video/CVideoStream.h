@@ -67,6 +67,13 @@ public:
     bool GetFlipX() const { return m_flipX; }
     bool GetFlipY() const { return m_flipY; }
     bool UsesTextureRectangle() const { return m_textureRectangle; }
+    /// A stream whose owner calls UpdateStream once per engine frame (the
+    /// video manager, before the tracker runs) changes its image only there:
+    /// the scene's update traversal then leaves it alone, so the picture that
+    /// is drawn is the picture the tracker analysed. Off by default, so
+    /// streams nobody drives (a video on a HUD region) refresh as they are drawn.
+    void SetPresentedByOwner(bool on) { m_presentedByOwner = on; }
+    bool IsPresentedByOwner() const { return m_presentedByOwner; }
 
     osg::TexMat* getTexMat() { return m_texMat.get(); }
     /// Scales texture coordinates to the used part of the video texture.
@@ -110,4 +117,5 @@ private:
     int m_pixelShiftX = 0, m_pixelShiftY = 0;   // stored negated
     float m_edgeOffsetX = 1.f, m_edgeOffsetY = 1.f;
     bool m_flipX = false, m_flipY = false;
+    bool m_presentedByOwner = false;
 };

@@ -13,10 +13,13 @@
 // By default a file is written to a sibling temporary file that replaces the
 // original only when Close succeeds, so a failed write never loses the old file.
 
+#include "CAtomicFileWriter.h"
+
 #include <osg/Vec3f>
 #include <osg/Vec4f>
 
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -76,12 +79,15 @@ public:
     /// True when every write reached the file (and, with replaceOnClose, the
     /// file was replaced); false otherwise, leaving any old file untouched.
     bool Close();
+    /// Why the last replacing write failed, in one line (empty when it did not).
+    const std::string& WriteError() const { return m_atomic.Error(); }
 
     /// Splits one physical line into tokens by the rules above.
     static std::vector<std::string> Tokenise(const std::string& line);
 
 private:
     void EndLine();
+    void FlushLine();
     const std::vector<std::string>* CurrentTokens() const;
 
     std::vector<std::vector<std::string>> m_lines;
@@ -91,7 +97,8 @@ private:
 
     bool m_writeOpen = false;
     int m_indentLevel = 0;
-    std::ofstream m_out;
-    std::string m_targetPath;
-    std::string m_writePath;
+    bool m_replaceOnClose = true;
+    std::ostringstream m_line;   // the line being written
+    CAtomicFileWriter m_atomic;  // replacing writes
+    std::ofstream m_direct;      // line-by-line writes (the log)
 };

@@ -1,13 +1,26 @@
 #include "CMessageLog.h"
 
-#include "CMessageBox.h"
-
 #include <cstdio>
 
 namespace
 {
 CMessageLog* g_instance = nullptr;
 const char* kLogPath = "Data/messageLog.txt";
+
+void showOnStandardError(const std::string& text, const std::string& caption)
+{
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    std::fflush(stderr);
+}
+
+// Constant-initialised, so a shower installed by another file's static
+// initialiser is never overwritten.
+CMessageLog::BoxShower g_boxShower = nullptr;
+}
+
+void CMessageLog::SetBoxShower(BoxShower shower)
+{
+    g_boxShower = shower;
 }
 
 CMessageLog* CMessageLog::Instance()
@@ -60,7 +73,7 @@ bool CMessageLog::WriteToLog(float)
 
 bool CMessageLog::DisplayMessage(const std::string& text, const std::string& caption)
 {
-    CMessageBox::Show(text, caption);
+    (g_boxShower ? g_boxShower : showOnStandardError)(text, caption);
     return true;
 }
 

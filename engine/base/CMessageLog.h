@@ -5,6 +5,10 @@
 // One instance per process, made by the first Instance() call and never
 // destroyed by the engine. When the file cannot be created an "Error!" box is
 // shown once and later messages are counted but lost. One writer at a time.
+//
+// The box itself belongs to the platform layer, which installs its shower
+// with SetBoxShower when the library loads; until then (and in programs
+// without it) boxes go to standard error.
 
 #include "COsgSettings.h"
 
@@ -27,6 +31,10 @@ public:
     bool DisplayMessage(const std::string& text, const std::string& caption);
 
     int GetMessageCount() const { return m_messageCount; }
+
+    /// Shows a modal box: text, caption. Null restores standard error.
+    using BoxShower = void (*)(const std::string& text, const std::string& caption);
+    static void SetBoxShower(BoxShower shower);
 
     ~CMessageLog();
 

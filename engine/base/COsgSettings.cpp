@@ -214,12 +214,18 @@ std::string COsgSettings::RestOfLine()
 bool COsgSettings::Open(const std::string& path, bool replaceOnClose)
 {
     if (m_writeOpen) Close();
-    m_targetPath = path;
-    m_writePath = replaceOnClose ? path + ".tmp~" : path;
-    m_out.clear();
-    m_out.open(m_writePath, std::ios::out | std::ios::trunc | std::ios::binary);
-    m_writeOpen = m_out.is_open();
+    m_replaceOnClose = replaceOnClose;
+    m_line.str(std::string());
+    m_line.clear();
     m_indentLevel = 0;
+    if (replaceOnClose)
+        m_writeOpen = m_atomic.Begin(path);
+    else
+    {
+        m_direct.clear();
+        m_direct.open(path, std::ios::out | std::ios::trunc | std::ios::binary);
+        m_writeOpen = m_direct.is_open();
+    }
     return m_writeOpen;
 }
 
@@ -235,66 +241,78 @@ void COsgSettings::Unindent()
 
 void COsgSettings::WriteIndent()
 {
-    for (int i = 0; i < m_indentLevel; ++i) m_out << "    ";
+    for (int i = 0; i < m_indentLevel; ++i) m_line << "    ";
 }
 
 void COsgSettings::EndLine()
 {
-    m_out << '\n';
-    m_out.flush();
+    m_line << '\n';
+    FlushLine();
+}
+
+void COsgSettings::FlushLine()
+{
+    const std::string line = m_line.str();
+    m_line.str(std::string());
+    if (!m_writeOpen || line.empty()) return;
+    if (m_replaceOnClose)
+        m_atomic.Append(line);
+    else
+    {
+        m_direct << line;
+        m_direct.flush();
+    }
 }
 
 void COsgSettings::WriteTag(const std::string& tag)
 {
-    m_out << tag << ' ';
+    m_line << tag << ' ';
 }
 
 void COsgSettings::WriteLine(const std::string& text)
 {
-    m_out << text << ' ';
+    m_line << text << ' ';
     EndLine();
 }
 
 void COsgSettings::WriteInt(int value)
 {
-    m_out << value << ' ';
+    m_line << value << ' ';
     EndLine();
 }
 
 void COsgSettings::WriteFloat(double value)
 {
-    m_out << formatFloat(value) << ' ';
+    m_line << formatFloat(value) << ' ';
     EndLine();
 }
 
 void COsgSettings::WriteString(const std::string& value)
 {
-    m_out << value << ' ';
+    m_line << value << ' ';
     EndLine();
 }
 
 void COsgSettings::WriteVec3(const osg::Vec3f& v, bool endLine)
 {
-    for (int i = 0; i < 3; ++i) m_out << formatFloat(v[i]) << ' ';
+    for (int i = 0; i < 3; ++i) m_line << formatFloat(v[i]) << ' ';
     if (endLine) EndLine();
 }
 
 void COsgSettings::WriteVec4(const osg::Vec4f& v, bool endLine)
 {
-    for (int i = 0; i < 4; ++i) m_out << formatFloat(v[i]) << ' ';
+    for (int i = 0; i < 4; ++i) m_line << formatFloat(v[i]) << ' ';
     if (endLine) EndLine();
 }
 
 bool COsgSettings::Close()
 {
     if (!m_writeOpen) return false;
+    FlushLine();  // tokens written after the last line end
     m_writeOpen = false;
-    m_out.flush();
-    bool ok = !m_out.fail();
-    m_out.close();
-    ok = ok && !m_out.fail();
-    if (m_writePath == m_targetPath) return ok;
-    if (ok && std::rename(m_writePath.c_str(), m_targetPath.c_str()) == 0) return true;
-    std::remove(m_writePath.c_str());
-    return false;
+    if (m_replaceOnClose) return m_atomic.Commit();
+    m_direct.flush();
+    bool ok = !m_direct.fail();
+    m_direct.close();
+    return ok && !m_direct.fail();
 }
