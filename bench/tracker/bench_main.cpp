@@ -4,39 +4,30 @@
 //
 //   bench_tracker_core [--frames N] [--rounds R] [--quick] [--mode 0|1]
 //   bench_tracker_core --footage DIR --camera FILE --pattern NAME=FILE.patt[,MM] ...
-// The second form measures footage written as PNG frames with a truth table.
+//   bench_tracker_core --wrapper [--frames N] [--rounds R]
+// The second form measures footage written as PNG frames with a truth table;
+// the third only the tracker wrapper's update on frames without markers
+// (also printed at the end of the first form when the engine is built).
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 #include <string>
 #include <vector>
 
+#include "AllocationCounting.h"
 #include "FrameSource.h"
+#ifdef VXT_BENCH_WRAPPER
+#include "WrapperBench.h"
+#endif
 #ifdef VXT_BENCH_FOOTAGE
 #include "FootageSource.h"
 #endif
 #include "vxt/Detector.h"
 #include "vxt/PatternSet.h"
 #include "vxt/PoseEstimator.h"
-
-namespace {
-
-std::atomic<long> gAllocations{0};
-
-}  // namespace
-
-void* operator new(std::size_t n) {
-    ++gAllocations;
-    if (void* p = std::malloc(n ? n : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -51,6 +42,7 @@ struct Options {
     int frames = 40;
     int rounds = 3;
     bool quick = false;
+    bool wrapperOnly = false;
     int imageProcMode = 0;
 };
 
@@ -136,7 +128,7 @@ Result run(FrameSource& src, const Options& o, bool adaptive) {
     for (int round = 0; round < o.rounds; ++round) {
         for (int i = 0; i < src.frameCount(); ++i) {
             src.frame(i, f);
-            long before = gAllocations.load();
+            long before = AllocationCounting::news();
             d.detect(f.image);
             auto t0 = std::chrono::steady_clock::now();
             for (int k = 0; k < d.markerCount(); ++k) {
@@ -145,7 +137,7 @@ Result run(FrameSource& src, const Options& o, bool adaptive) {
                 pe.estimate(d.markers()[k], centre, 80.0, pose);
             }
             auto t1 = std::chrono::steady_clock::now();
-            r.allocations += gAllocations.load() - before;
+            r.allocations += AllocationCounting::news() - before;
             r.total.push_back(d.times().totalMs);
             for (int s = 0; s < vxt::StageTimes::Count; ++s) r.stage[s].push_back(d.times().ms[s]);
             r.pose.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
@@ -226,16 +218,27 @@ int main(int argc, char** argv) {
         else if (a == "--rounds" && i + 1 < argc) o.rounds = std::max(1, std::atoi(argv[++i]));
         else if (a == "--mode" && i + 1 < argc) o.imageProcMode = std::atoi(argv[++i]) == 1 ? 1 : 0;
         else if (a == "--quick") o.quick = true;
+        else if (a == "--wrapper") o.wrapperOnly = true;
         else if (a == "--footage" && i + 1 < argc) o.footage = argv[++i];
         else if (a == "--camera" && i + 1 < argc) o.camera = argv[++i];
         else if (a == "--pattern" && i + 1 < argc) o.patterns.push_back(argv[++i]);
         else {
             std::printf("usage: bench_tracker_core [--frames N] [--rounds R] [--quick] [--mode 0|1]\n"
-                        "       bench_tracker_core --footage DIR --camera FILE --pattern NAME=FILE.patt[,MM] ...\n");
+                        "       bench_tracker_core --footage DIR --camera FILE --pattern NAME=FILE.patt[,MM] ...\n"
+                        "       bench_tracker_core --wrapper [--frames N] [--rounds R]\n");
             return 2;
         }
     }
     if (!o.footage.empty()) return runFootage(o);
+    if (o.wrapperOnly) {
+#ifdef VXT_BENCH_WRAPPER
+        vxtbench::runWrapperBench(o.frames, o.rounds);
+        return 0;
+#else
+        std::printf("this build has no engine library; the tracker wrapper cannot be measured\n");
+        return 1;
+#endif
+    }
     std::printf("Marker-detection core benchmark: %d frames per scenario, %d timed rounds, image processing mode %d\n",
                 o.frames, o.rounds, o.imageProcMode);
     std::printf("Times are medians in ms per frame on one core; pose = estimating every result's pose.\n");
@@ -267,5 +270,8 @@ int main(int argc, char** argv) {
             }
         }
     }
+#ifdef VXT_BENCH_WRAPPER
+    vxtbench::runWrapperBench(o.frames, o.rounds);
+#endif
     return 0;
 }
