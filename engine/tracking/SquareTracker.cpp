@@ -16,6 +16,7 @@
 #include <osg/Notify>
 
 #include <algorithm>
+#include <cassert>
 
 namespace
 {
@@ -185,7 +186,6 @@ void SquareTracker::update()
 
     const vxt::MarkerInfo* results = m_core->detector->markers();
     const int count = m_core->detector->markerCount();
-    SetTargetMarker(results, count);
     int found = 0;
     for (osg::ref_ptr<BaseMarker>& marker : m_markers)
     {
@@ -201,7 +201,9 @@ void SquareTracker::update()
             if (multi->isValid()) ++found;
         }
     }
-    if (found == 0 && m_useAuto) rescan();
+    if (found == 0 && m_useAuto) Search(true);
+    // After a search the detector holds the results of its last pass.
+    SetTargetMarker(m_core->detector->markers(), m_core->detector->markerCount());
 }
 
 int SquareTracker::TryMarkersForSearch()
@@ -239,28 +241,56 @@ const vxt::MarkerInfo* SquareTracker::ChooseSingleResult(const vxt::MarkerInfo* 
     return chosen;
 }
 
-std::vector<int> SquareTracker::SearchThresholds(int autoThreshold, int maxAutoSteps, int autoStepSize)
+int SquareTracker::SearchThresholds(int autoThreshold, int maxAutoSteps, int autoStepSize,
+                                    int (&thresholds)[kMaxSearchPasses])
 {
-    std::vector<int> thresholds;
+    assert(maxAutoSteps >= 0 && maxAutoSteps <= kMaxAutoSteps &&
+           "SearchThresholds: maxAutoSteps must be 0..kMaxAutoSteps");
     int t = std::clamp(autoThreshold - maxAutoSteps * autoStepSize, 10, 240);
     for (int pass = 0; pass < 2 * maxAutoSteps; ++pass)
     {
         t = std::clamp(t + autoStepSize, 10, 240);
-        thresholds.push_back(t);
+        thresholds[pass] = t;
     }
-    return thresholds;
+    return 2 * maxAutoSteps;
+}
+
+std::vector<int> SquareTracker::SearchThresholds(int autoThreshold, int maxAutoSteps, int autoStepSize)
+{
+    int thresholds[kMaxSearchPasses];
+    const int count = SearchThresholds(autoThreshold, maxAutoSteps, autoStepSize, thresholds);
+    return std::vector<int>(thresholds, thresholds + count);
 }
 
 int SquareTracker::rescan()
+{
+    const int found = Search(false);
+    if (m_core->detector) SetTargetMarker(m_core->detector->markers(), m_core->detector->markerCount());
+    return found;
+}
+
+int SquareTracker::Search(bool detected)
 {
     if (!IsInitialised() || !m_imageSource.valid()) return 0;
     // A success in pass i records the threshold tried in that pass: the
     // search's start for the first pass, else the one set after pass i - 1.
     const int start = std::clamp(m_autoThreshold - m_maxAutoSteps * m_autoStepSize, 10, 240);
-    const std::vector<int> next = SearchThresholds(m_autoThreshold, m_maxAutoSteps, m_autoStepSize);
-    for (size_t pass = 0; pass < next.size(); ++pass)
+    int next[kMaxSearchPasses];
+    const int passes = SearchThresholds(m_autoThreshold, m_maxAutoSteps, m_autoStepSize, next);
+    for (int pass = 0; pass < passes; ++pass)
     {
-        if (!DetectIn(m_imageSource.get())) return 0;
+        // The first pass looks at the frame at the threshold in force; the
+        // others detect again in the same frame, reusing its grey image.
+        if (pass > 0)
+        {
+            if (!m_core->detector->redetect())
+            {
+                OSG_FATAL << "Error detecting markers again in image." << std::endl;
+                return 0;
+            }
+        }
+        else if (!detected && !DetectIn(m_imageSource.get()))
+            return 0;
         if (TryMarkersForSearch() > 0)
         {
             m_autoThreshold = pass == 0 ? start : next[pass - 1];
@@ -292,7 +322,7 @@ int SquareTracker::getThreshold() const
 
 void SquareTracker::setMaxAutoSteps(int steps)
 {
-    m_maxAutoSteps = std::clamp(steps, 0, 20);
+    m_maxAutoSteps = std::clamp(steps, 0, kMaxAutoSteps);
 }
 
 void SquareTracker::setAutoStepSize(int size)

@@ -67,7 +67,9 @@ public:
     int getMaxAutoSteps() const { return m_maxAutoSteps; }
     void setAutoStepSize(int size);        // clamped to 0..20
     int getAutoStepSize() const { return m_autoStepSize; }
-    /// Automatic threshold search on the current frame: 1 found, 0 not.
+    /// Automatic threshold search on the current frame: 1 found, 0 not. The
+    /// frame is converted to grey once; the other thresholds re-run only the
+    /// detection steps after that.
     int rescan();
     void SetTol(float tolerance) { m_tolerance = tolerance; }
     float GetTol() const { return m_tolerance; }
@@ -99,6 +101,8 @@ public:
     const vxt::MarkerInfo* GetTargetMarker() const { return m_target; }
     /// A result's corners with y measured from the bottom of the image.
     std::vector<osg::Vec2f> GetOsgSPMarkerVecs(const vxt::MarkerInfo& result) const;
+    /// The same into `corners` (allocates nothing).
+    void GetOsgSPMarkerVecs(const vxt::MarkerInfo& result, osg::Vec2f corners[4]) const;
     void SetTargetMarker(const vxt::MarkerInfo* results, int count);
     /// Results of the last detection (owned by the tracker).
     int GetResultCount() const;
@@ -115,9 +119,15 @@ public:
     /// with a strictly higher confidence; null when none qualifies.
     static const vxt::MarkerInfo* ChooseSingleResult(const vxt::MarkerInfo* results, int count, int patternId,
                                                      double bar);
+    static constexpr int kMaxAutoSteps = 20;
+    static constexpr int kMaxSearchPasses = 2 * kMaxAutoSteps;
     /// The thresholds the automatic search sets after its first pass (which
     /// uses the threshold in force), each clamped to 10..240.
     static std::vector<int> SearchThresholds(int autoThreshold, int maxAutoSteps, int autoStepSize);
+    /// The same into `thresholds` (allocates nothing); returns how many, 2 ×
+    /// maxAutoSteps. maxAutoSteps must be 0..kMaxAutoSteps.
+    static int SearchThresholds(int autoThreshold, int maxAutoSteps, int autoStepSize,
+                                int (&thresholds)[kMaxSearchPasses]);
 
     /// Pixel format code of an image for the detection core (0 unusable).
     static int getCorePixelFormatForImage(const osg::Image* image);
@@ -129,6 +139,9 @@ private:
     struct Core;
 
     bool DetectIn(osg::Image* image);
+    /// The threshold search; `detected`: the detector already holds the
+    /// current frame's results at the threshold in force (its first pass).
+    int Search(bool detected);
     int TryMarkersForSearch();
 
     std::unique_ptr<Core> m_core;

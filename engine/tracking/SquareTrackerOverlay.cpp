@@ -34,18 +34,23 @@ void SquareTracker::SetTargetMarker(const vxt::MarkerInfo* results, int count)
             m_target = &results[i];
         }
     if (!m_target || !m_outlineVertices.valid()) return;
-    const std::vector<osg::Vec2f> corners = GetOsgSPMarkerVecs(*m_target);
+    osg::Vec2f corners[4];
+    GetOsgSPMarkerVecs(*m_target, corners);
     for (size_t k = 0; k < 4; ++k) (*m_outlineVertices)[k].set(corners[k].x(), corners[k].y(), 0.f);
     m_outlineVertices->dirty();
     m_debugOutline->dirtyBound();
 }
 
+void SquareTracker::GetOsgSPMarkerVecs(const vxt::MarkerInfo& result, osg::Vec2f corners[4]) const
+{
+    for (int k = 0; k < 4; ++k)
+        corners[k].set(static_cast<float>(result.vertex[k][0]), m_imageHeight - static_cast<float>(result.vertex[k][1]));
+}
+
 std::vector<osg::Vec2f> SquareTracker::GetOsgSPMarkerVecs(const vxt::MarkerInfo& result) const
 {
     std::vector<osg::Vec2f> corners(4);
-    for (int k = 0; k < 4; ++k)
-        corners[static_cast<size_t>(k)].set(static_cast<float>(result.vertex[k][0]),
-                                            m_imageHeight - static_cast<float>(result.vertex[k][1]));
+    GetOsgSPMarkerVecs(result, corners.data());
     return corners;
 }
 

@@ -8,7 +8,10 @@
 #include "FootageTruth.h"
 #include "TestFolder.h"
 
+#include "vxt/CameraParams.h"
+#include "vxt/Detector.h"
 #include "vxt/MarkerInfo.h"
+#include "vxt/PatternSet.h"
 
 #include <gtest/gtest.h>
 
@@ -93,5 +96,83 @@ TEST(TrackerOnFootage, TheDemoFootageIsTrackedWithTheRightPoses)
     EXPECT_EQ(falseMarkers, 0);
     EXPECT_LE(median(translationErrors), 0.5);
     EXPECT_LE(median(angleErrors), 1.0);
+}
+
+void ExpectSameResults(const vxt::MarkerInfo* a, int countA, const vxt::MarkerInfo* b, int countB,
+                       const std::string& what)
+{
+    ASSERT_EQ(countA, countB) << what;
+    for (int i = 0; i < countA; ++i)
+    {
+        EXPECT_EQ(a[i].area, b[i].area) << what << " result " << i;
+        EXPECT_EQ(a[i].id, b[i].id) << what << " result " << i;
+        EXPECT_EQ(a[i].dir, b[i].dir) << what << " result " << i;
+        EXPECT_EQ(a[i].cf, b[i].cf) << what << " result " << i;
+        for (int k = 0; k < 4; ++k)
+            for (int c = 0; c < 2; ++c) EXPECT_EQ(a[i].vertex[k][c], b[i].vertex[k][c]) << what << " result " << i;
+    }
+}
+
+TEST(TrackerOnFootage, TheThresholdSearchSeesWhatAFullDetectionAtItsThresholdSees)
+{
+    TestFolder folder;
+    folder.CopyWorkingFolder();
+    ScopedCurrentFolder inFolder(folder.Path());
+    vexa::media::MediaFileReader reader;
+    ASSERT_TRUE(reader.open("Videos/demo.mp4")) << reader.lastError();
+    const int w = reader.info().width, h = reader.info().height;
+
+    osg::ref_ptr<SquareTracker> tracker = new SquareTracker;
+    ASSERT_TRUE(tracker->init(w, h, "MANUAL_LOAD", "Data/camera_para.dat"));
+    // A detector of our own beside the tracker's, with the same patterns
+    // loaded in the same order (so the same ids) and the same settings.
+    vxt::CameraParams camera;
+    ASSERT_TRUE(camera.load("Data/camera_para.dat").ok());
+    vxt::Detector full(camera.rescaled(w, h));
+    vxt::PatternSet patterns;
+    full.attachPatternSet(&patterns);
+    const double centre[2] = {0.0, 0.0};
+    for (const char* name : {"corvane", "glyph-f", "arrow", "sail"})
+    {
+        const std::string file = std::string("Data/") + name + ".patt";
+        const int id = tracker->addSingleMarker(file, 80.0, centre);
+        ASSERT_GE(id, 0);
+        ASSERT_EQ(patterns.load(file), static_cast<SingleMarker*>(tracker->getMarker(id))->getPatternID());
+    }
+    tracker->setUseAuto(true);
+    osg::ref_ptr<osg::Image> image = new osg::Image;
+    image->allocateImage(w, h, 1, GL_BGRA, GL_UNSIGNED_BYTE);
+    tracker->setImageSource(image.get());
+    vxt::ImageView view;
+    view.data = image->data();
+    view.width = w;
+    view.height = h;
+    view.format = static_cast<vxt::PixelFormat>(SquareTracker::getCorePixelFormatForImage(image.get()));
+
+    int compared = 0;
+    std::map<int, int> thresholds;  // where the searches ended, how often
+    for (int frame = 0; frame < 150; ++frame)
+    {
+        if (reader.readNextFrame(image->data(), w * 4) != vexa::media::MediaFileReader::ReadResult::Frame) break;
+        image->dirty();
+        image->dirty();
+        // Nothing is darker than 3: the first pass finds nothing and the
+        // search re-detects the frame at its other thresholds.
+        tracker->setUserThreshold(3);
+        tracker->update();
+        bool found = false;
+        for (int i = 0; i < tracker->getMarkerCount(); ++i) found = found || tracker->getMarker(i)->isValid();
+        if (!found) continue;
+        ASSERT_NE(tracker->getThreshold(), 3);
+        ASSERT_TRUE(full.setThreshold(tracker->getThreshold()));
+        ASSERT_TRUE(full.detect(view).ok());
+        ExpectSameResults(tracker->GetResults(), tracker->GetResultCount(), full.markers(), full.markerCount(),
+                          "frame " + std::to_string(frame) + " threshold " + std::to_string(tracker->getThreshold()));
+        if (::testing::Test::HasFailure()) return;
+        ++compared;
+        ++thresholds[tracker->getThreshold()];
+    }
+    EXPECT_GT(compared, 100);
+    EXPECT_GE(thresholds.size(), 2u);  // the search moved with the footage
 }
 }
