@@ -62,8 +62,8 @@ bool MultiMarker::subMarkerSeen(int i) const
 void MultiMarker::update(const vxt::PoseEstimator* pose, const vxt::MarkerInfo* results, int count)
 {
     if (!m_patterns) return;
-    m_valid = true;
-    m_validLastUpdate = true;
+    m_valid = false;
+    m_validLastUpdate = false;
     int seen = 0;
     double confidenceSum = 0.0;
     const auto& subs = m_config->subMarkers();
@@ -98,30 +98,35 @@ void MultiMarker::update(const vxt::PoseEstimator* pose, const vxt::MarkerInfo* 
             reference = static_cast<int>(i);
         }
 
-    osg::Matrixd result;  // identity when nothing is seen
-    if (reference < 0 || !pose)
-        m_valid = false;
-    else
+    if (reference >= 0 && pose)
     {
-        m_reference = reference;
         SubState& sub = m_sub[static_cast<size_t>(reference)];
         const auto& config = subs[static_cast<size_t>(reference)];
         vxt::Pose34 previous, estimate;
         std::memcpy(previous.m, sub.pose, sizeof(previous.m));
-        if (sub.seenLastUpdate && sub.displacement <= kContinuousLimit)
-            pose->estimateCont(*sub.matched, previous, config.centre, config.width, estimate);
+        const double error = sub.seenLastUpdate && sub.displacement <= kContinuousLimit
+                                 ? pose->estimateCont(*sub.matched, previous, config.centre, config.width, estimate)
+                                 : pose->estimate(*sub.matched, config.centre, config.width, estimate);
+        if (error >= 0.0)
+        {
+            m_valid = true;
+            m_validLastUpdate = true;
+            m_reference = reference;
+            std::memcpy(sub.pose, estimate.m, sizeof(sub.pose));
+            vxt::Pose34 markerPose;
+            vxt::poseMul(estimate, config.inversePlacement, markerPose);
+            double gl[16];
+            vxt::poseToModelview(markerPose, 1.0, gl);
+            m_corners = sub.corners;
+            m_direction = sub.direction;
+            updateTransform(osg::Matrixd(gl));
+        }
         else
-            pose->estimate(*sub.matched, config.centre, config.width, estimate);
-        std::memcpy(sub.pose, estimate.m, sizeof(sub.pose));
-        vxt::Pose34 markerPose;
-        vxt::poseMul(estimate, config.inversePlacement, markerPose);
-        double gl[16];
-        vxt::poseToModelview(markerPose, 1.0, gl);
-        result = osg::Matrixd(gl);
-        m_corners = sub.corners;
-        m_direction = sub.direction;
+            // Degenerate corners give no pose: the marker is not valid this
+            // frame and keeps its transform, and the sub-marker counts as
+            // unseen so its next sighting is estimated afresh.
+            sub.matched = nullptr;
     }
-    updateTransform(result);
     for (SubState& sub : m_sub)
     {
         sub.seenLastUpdate = sub.matched != nullptr;

@@ -31,11 +31,16 @@ public:
     void setActive(bool active) override { m_active = active; }
     void releasePatterns() override;
 
+    /// One frame: valid when a sub-marker is seen and the largest seen one's
+    /// corners give a pose; otherwise the transform, corners and reference
+    /// stay those of the last valid frame. The confidence is the mean of the
+    /// seen sub-markers' detections (0 when none).
     void update(const vxt::PoseEstimator* pose, const vxt::MarkerInfo* results, int count);
 
     int getSubMarkerCount() const;
     int getReferenceSubMarker() const { return m_reference; }
-    /// Whether sub-marker i had a matching detection in the last update.
+    /// Whether sub-marker i had a matching detection in the last update (for
+    /// the largest one seen: one whose corners gave a pose).
     bool subMarkerSeen(int i) const;
 
 protected:

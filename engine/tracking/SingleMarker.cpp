@@ -69,15 +69,25 @@ void SingleMarker::update(const vxt::MarkerInfo* result, const vxt::PoseEstimato
         m_validLastUpdate = false;
         return;
     }
-    m_displacement = CornerDisplacement(m_corners, m_direction, result->vertex, result->dir);
+    const double displacement = CornerDisplacement(m_corners, m_direction, result->vertex, result->dir);
     vxt::Pose34 previous;
     std::memcpy(previous.m, m_previousPose, sizeof(previous.m));
     vxt::Pose34 estimate;
-    m_usedContinuous = m_validLastUpdate && m_displacement <= kContinuousLimit;
-    if (m_usedContinuous)
-        pose->estimateCont(*result, previous, m_centre, m_width, estimate);
-    else
-        pose->estimate(*result, m_centre, m_width, estimate);
+    const bool continuous = m_validLastUpdate && displacement <= kContinuousLimit;
+    const double error = continuous ? pose->estimateCont(*result, previous, m_centre, m_width, estimate)
+                                    : pose->estimate(*result, m_centre, m_width, estimate);
+    if (error < 0.0)
+    {
+        // Degenerate corners give no pose. The frame counts as one without
+        // this marker: not valid, the next sighting is estimated afresh, and
+        // transform, corners and confidence stay those of the last sighting
+        // (an identity pose here would put the content onto the camera).
+        m_valid = false;
+        m_validLastUpdate = false;
+        return;
+    }
+    m_displacement = displacement;
+    m_usedContinuous = continuous;
     std::memcpy(m_previousPose, estimate.m, sizeof(m_previousPose));
     m_valid = true;
     m_validLastUpdate = true;

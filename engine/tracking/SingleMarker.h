@@ -35,7 +35,9 @@ public:
     bool usedContinuousPose() const { return m_usedContinuous; }
 
     /// One frame: the chosen detection of this pattern, or null when none
-    /// qualified (the marker becomes invalid).
+    /// qualified (the marker becomes invalid). A detection whose corners give
+    /// no pose (degenerate) counts as none: the marker becomes invalid and
+    /// keeps its transform, corners and confidence.
     void update(const vxt::MarkerInfo* result, const vxt::PoseEstimator* pose);
 
 protected:

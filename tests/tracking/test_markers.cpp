@@ -9,6 +9,7 @@
 #include "TrackerScene.h"
 
 #include "vxt/MarkerInfo.h"
+#include "vxt/PoseEstimator.h"
 
 #include <osg/io_utils>
 
@@ -234,5 +235,134 @@ TEST_F(MultiMarkerScene, AnUnreadableConfigurationIsRefused)
     EXPECT_EQ(tracker->addMultiMarker(folder / "broken.dat"), -1);
     EXPECT_EQ(tracker->addMultiMarker(folder / "absent.dat"), -1);
     EXPECT_EQ(tracker->getMarkerCount(), 0);
+}
+
+// A detection record of a square of `width` mm at `pose`, identified as
+// pattern `id`, as the detector reports it (the scene's camera has no lens
+// distortion).
+vxt::MarkerInfo Sighting(const vxt::CameraParams& camera, const vxt::Pose34& pose, double width, int id, int area)
+{
+    vxt::MarkerInfo m;
+    m.id = id;
+    m.cf = 0.9;
+    m.area = area;
+    const double h = width / 2.0;
+    const double corners[4][3] = {{-h, h, 0}, {h, h, 0}, {h, -h, 0}, {-h, -h, 0}};
+    for (int k = 0; k < 4; ++k)
+    {
+        double p[3];
+        vxt::poseApply(pose, corners[k], p);
+        m.vertex[k][0] = camera.fx() * p[0] / p[2] + camera.cx();
+        m.vertex[k][1] = camera.fy() * p[1] / p[2] + camera.cy();
+        m.pos[0] += m.vertex[k][0] / 4.0;
+        m.pos[1] += m.vertex[k][1] / 4.0;
+    }
+    return m;
+}
+
+// Detection records whose corners hold no square.
+struct Degenerate
+{
+    const char* name;
+    void (*make)(vxt::MarkerInfo&);
+};
+const Degenerate kDegenerate[] = {
+    {"corners at the centre", [](vxt::MarkerInfo& m) {
+         for (auto& v : m.vertex) v[0] = m.pos[0], v[1] = m.pos[1];
+     }},
+    {"corners on the diagonal", [](vxt::MarkerInfo& m) {
+         for (int k : {1, 3})
+             for (int c = 0; c < 2; ++c) m.vertex[k][c] = m.vertex[0][c] + (k / 3.0 + 0.1) * (m.vertex[2][c] - m.vertex[0][c]);
+     }},
+    {"two corners coincide", [](vxt::MarkerInfo& m) { m.vertex[3][0] = m.vertex[0][0], m.vertex[3][1] = m.vertex[0][1]; }},
+};
+
+// The pose filter as the content sets it up for every marker.
+osg::ref_ptr<TransformFilterCallback> ContentFilter()
+{
+    osg::ref_ptr<TransformFilterCallback> filter = new TransformFilterCallback;
+    filter->EnableRotationSmoothing(true);
+    filter->SetRotationSmoothing(0.95f);
+    filter->EnableTranslationSmoothing(true);
+    filter->SetTranslationSmoothing(0.999f);
+    filter->EnableJumpRejection(true);
+    filter->SetJumpDistance(1000.0f);
+    return filter;
+}
+
+double RelativeTranslationError(const osg::Matrixd& m, const vxt::Pose34& pose)
+{
+    const osg::Vec3d expected = TrackerScene::Modelview(pose).getTrans();
+    return (m.getTrans() - expected).length() / expected.length();
+}
+
+TEST_F(MultiMarkerScene, ASingleMarkerWhoseSquareGivesNoPoseIsNotFoundAndKeepsItsTransform)
+{
+    const double centre[2] = {0.0, 0.0};
+    ASSERT_EQ(tracker->addSingleMarker(scene.PatternFile(0), 80.0, centre), 0);
+    auto* marker = static_cast<SingleMarker*>(tracker->getMarker(0));
+    osg::ref_ptr<TransformFilterCallback> filter = ContentFilter();
+    marker->setFilterCallback(filter.get());
+    const vxt::PoseEstimator pose(scene.Camera());
+    const vxt::Pose34 at = TrackerScene::PoseAt(30, -20, 600, 20);
+    const vxt::MarkerInfo good = Sighting(scene.Camera(), at, 80.0, marker->getPatternID(), 12000);
+    for (const Degenerate& d : kDegenerate)
+    {
+        marker->update(&good, &pose);
+        ASSERT_TRUE(marker->isValid()) << d.name;
+        const osg::Matrixd transform = marker->getTransform();
+        const std::vector<osg::Vec2f> corners = marker->getCorners();
+        const double confidence = marker->getConfidence();
+        vxt::MarkerInfo bad = good;
+        bad.cf = 0.95;
+        d.make(bad);
+        marker->update(&bad, &pose);
+        EXPECT_FALSE(marker->isValid()) << d.name;
+        EXPECT_EQ(marker->getTransform(), transform) << d.name;  // not pulled toward the camera
+        EXPECT_EQ(marker->getCorners(), corners) << d.name;
+        EXPECT_EQ(marker->getConfidence(), confidence) << d.name;
+        // The next sighting is estimated afresh and lands on the card.
+        marker->update(&good, &pose);
+        EXPECT_TRUE(marker->isValid()) << d.name;
+        EXPECT_FALSE(marker->usedContinuousPose()) << d.name;
+        EXPECT_LT(RelativeTranslationError(marker->getTransform(), at), 0.01) << d.name;
+    }
+}
+
+TEST_F(MultiMarkerScene, AMultiMarkerWhoseReferenceSquareGivesNoPoseIsNotFoundAndKeepsItsTransform)
+{
+    ASSERT_EQ(tracker->addMultiMarker(folder / "multi.dat"), 0);
+    auto* multi = static_cast<MultiMarker*>(tracker->getMarker(0));
+    osg::ref_ptr<TransformFilterCallback> filter = ContentFilter();
+    multi->setFilterCallback(filter.get());
+    const vxt::PoseEstimator pose(scene.Camera());
+    // The card's origin at the middle square (pattern 1); the right one
+    // (pattern 2) is the larger sighting, so it carries the pose.
+    const vxt::Pose34 card = TrackerScene::PoseAt(0, 0, 700, 25);
+    vxt::Pose34 offset, right;
+    offset.m[0][3] = 100.0;
+    vxt::poseMul(card, offset, right);
+    const vxt::MarkerInfo good[2] = {Sighting(scene.Camera(), card, 60.0, 1, 4000),
+                                     Sighting(scene.Camera(), right, 60.0, 2, 5000)};
+    for (const Degenerate& d : kDegenerate)
+    {
+        multi->update(&pose, good, 2);
+        ASSERT_TRUE(multi->isValid()) << d.name;
+        ASSERT_EQ(multi->getReferenceSubMarker(), 2);
+        const osg::Matrixd transform = multi->getTransform();
+        const std::vector<osg::Vec2f> corners = multi->getCorners();
+        vxt::MarkerInfo bad[2] = {good[0], good[1]};
+        d.make(bad[1]);
+        multi->update(&pose, bad, 2);
+        EXPECT_FALSE(multi->isValid()) << d.name;
+        EXPECT_EQ(multi->getTransform(), transform) << d.name;
+        EXPECT_EQ(multi->getCorners(), corners) << d.name;
+        EXPECT_EQ(multi->getReferenceSubMarker(), 2) << d.name;
+        EXPECT_TRUE(multi->subMarkerSeen(1)) << d.name;
+        EXPECT_FALSE(multi->subMarkerSeen(2)) << d.name;  // its next sighting is estimated afresh
+        multi->update(&pose, good, 2);
+        EXPECT_TRUE(multi->isValid()) << d.name;
+        EXPECT_LT(RelativeTranslationError(multi->getTransform(), card), 0.01) << d.name;
+    }
 }
 }

@@ -277,3 +277,78 @@ TEST(Pose, MultiMarkerBoardFromAllSeenSquares) {
     vxt::Pose34 est;
     EXPECT_LT(pe.estimateMulti(cfg, nullptr, 0, est), 0.0);
 }
+
+TEST(Pose, DegenerateSquaresGiveNoPoseFromAnyEstimate) {
+    vxt::PoseEstimator pe(kCam);
+    const double centre[2] = {0, 0};
+    const vxt::Pose34 truth = vxtbench::makePose(600, 10, 0, 0, 0, 0);
+    const vxt::MarkerInfo good = projectedSquare(kCam, truth, 80, 0);
+    auto mix = [&](int a, int b, double t, double out[2]) {
+        for (int c = 0; c < 2; ++c) out[c] = good.vertex[a][c] + t * (good.vertex[b][c] - good.vertex[a][c]);
+    };
+    struct Case {
+        const char* name;
+        vxt::MarkerInfo square;
+    };
+    std::vector<Case> cases;
+    auto add = [&](const char* name, auto change) {
+        Case c{name, good};
+        change(c.square);
+        cases.push_back(c);
+    };
+    add("all corners at one point", [](vxt::MarkerInfo& m) {
+        for (auto& v : m.vertex) v[0] = 320, v[1] = 240;
+    });
+    add("two corners coincide", [](vxt::MarkerInfo& m) { m.vertex[3][0] = m.vertex[2][0], m.vertex[3][1] = m.vertex[2][1]; });
+    add("three corners on a line", [&](vxt::MarkerInfo& m) { mix(2, 0, 0.5, m.vertex[3]); });
+    add("a corner just off the line", [&](vxt::MarkerInfo& m) { mix(2, 0, 0.5, m.vertex[3]), m.vertex[3][0] += 1e-9; });
+    add("all corners on a line", [](vxt::MarkerInfo& m) {
+        for (int k = 0; k < 4; ++k) m.vertex[k][0] = 300 + 13 * k, m.vertex[k][1] = 240;
+    });
+    add("crossed outline", [](vxt::MarkerInfo& m) {
+        for (int c = 0; c < 2; ++c) std::swap(m.vertex[1][c], m.vertex[2][c]);
+    });
+    add("dented outline", [&](vxt::MarkerInfo& m) {
+        double mid[2];
+        mix(0, 2, 0.5, mid);
+        for (int c = 0; c < 2; ++c) m.vertex[3][c] = 0.6 * mid[c] + 0.4 * good.vertex[1][c];
+    });
+    add("corner not a number", [](vxt::MarkerInfo& m) { m.vertex[0][0] = std::nan(""); });
+
+    vxt::MultiMarkerConfig board;
+    vxt::Pose34 left, right;
+    left.m[0][3] = -100;
+    ASSERT_TRUE(board.addSubMarker("a", 0, 80.0, centre, left));
+    ASSERT_TRUE(board.addSubMarker("b", 1, 80.0, centre, right));
+    vxt::Pose34 rightPose;
+    vxt::poseMul(truth, right, rightPose);  // sub-marker b sits at the board's origin
+    vxt::MarkerInfo pair[2] = {good, projectedSquare(kCam, rightPose, 80, 0)};
+    pair[1].id = 1;
+    pair[0].cf = pair[1].cf = 0.9;
+    pair[0].area = 9000;  // the largest, where the board's estimate starts
+    pair[1].area = 4000;
+
+    const vxt::Pose34 untouched = vxtbench::makePose(123, 0, 0, 0, 0, 0);
+    for (const Case& c : cases) {
+        vxt::Pose34 out = untouched;
+        EXPECT_LT(pe.estimate(c.square, centre, 80, out), 0.0) << c.name;
+        // From the previous frame's pose the refinement has a start, but no
+        // square to fit: it must not drift off to some far pose.
+        EXPECT_LT(pe.estimateCont(c.square, truth, centre, 80, out), 0.0) << c.name;
+        EXPECT_LT(pe.estimateMulti(board, &c.square, 1, out), 0.0) << c.name;
+        EXPECT_EQ(out.m[2][3], 123.0) << c.name;
+        // Beside a good sub-marker the degenerate one is left out.
+        pair[0] = c.square;
+        pair[0].cf = 0.9;
+        pair[0].area = 9000;
+        ASSERT_GE(pe.estimateMulti(board, pair, 2, out), 0.0) << c.name;
+        EXPECT_LT(translationErrorPct(out, truth), 0.01) << c.name;
+    }
+    // A square seen almost edge-on is thin but still a square.
+    for (double tilt : {85.0, 89.0}) {
+        const vxt::MarkerInfo thin = projectedSquare(kCam, vxtbench::makePose(600, tilt, 0, 0, 0, 0), 80, 0);
+        vxt::Pose34 out;
+        EXPECT_GE(pe.estimate(thin, centre, 80, out), 0.0) << tilt;
+        EXPECT_GE(pe.estimateCont(thin, truth, centre, 80, out), 0.0) << tilt;
+    }
+}

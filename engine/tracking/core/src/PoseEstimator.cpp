@@ -41,6 +41,32 @@ void rodrigues(const double w[3], double r[3][3]) {
     r[2][2] = c + k[2] * k[2] * v;
 }
 
+// Whether four corners, in order around the square, cannot be the picture
+// of a square: two coincide, three are collinear, the outline is not convex,
+// or a coordinate is not finite. A projected square is always a strictly
+// convex quadrilateral, however oblique; the homography of such corners
+// fails or, worse, a refinement from an earlier pose drifts off to a pose
+// far away with a small error.
+bool degenerateSquare(const double (*corners)[2]) {
+    double sides = 0.0, turn[4];
+    for (int k = 0; k < 4; ++k) {
+        const double* a = corners[k];
+        const double* b = corners[(k + 1) & 3];
+        const double* c = corners[(k + 2) & 3];
+        const double ux = b[0] - a[0], uy = b[1] - a[1];
+        turn[k] = ux * (c[1] - b[1]) - uy * (c[0] - b[0]);  // twice the area of triangle a b c
+        sides += ux * ux + uy * uy;
+    }
+    if (!std::isfinite(sides) || !(sides > 0.0)) return true;
+    // Scale-free: an edge-on square 100 px long and half a pixel high is
+    // still 1000 times above this.
+    const double least = 1e-6 * sides;
+    const bool clockwise = turn[0] > 0.0;
+    for (double t : turn)
+        if (!(std::fabs(t) > least) || (t > 0.0) != clockwise) return true;
+    return false;
+}
+
 // Mean squared reprojection error of `pose` (ideal pixels squared).
 double reprojError(const CameraParams& cam, const double (*ideal)[2], const double (*obj)[3], int n,
                    const Pose34& pose) {
@@ -290,6 +316,7 @@ double PoseEstimator::estimate(const MarkerInfo& sq, const double centre[2], dou
         img[k][0] = sq.vertex[v][0];
         img[k][1] = sq.vertex[v][1];
     }
+    if (degenerateSquare(img)) return -1.0;
     return estimatePoints(img, obj, 4, nullptr, out);
 }
 
@@ -303,6 +330,7 @@ double PoseEstimator::estimateCont(const MarkerInfo& sq, const Pose34& previous,
         img[k][0] = sq.vertex[v][0];
         img[k][1] = sq.vertex[v][1];
     }
+    if (degenerateSquare(img)) return -1.0;
     Pose34 fromPrev, fresh;
     double e1 = estimatePoints(img, obj, 4, &previous, fromPrev);
     double e2 = estimatePoints(img, obj, 4, nullptr, fresh);
@@ -323,7 +351,9 @@ double PoseEstimator::estimateMulti(const MultiMarkerConfig& config, const Marke
     for (int s = 0; s < static_cast<int>(subs.size()); ++s) {
         int pick = -1;
         for (int r = 0; r < count; ++r) {
-            if (results[r].id != subs[s].patternId || !(results[r].cf > minConfidence)) continue;
+            if (results[r].id != subs[s].patternId || !(results[r].cf > minConfidence) ||
+                degenerateSquare(results[r].vertex))
+                continue;
             if (pick < 0 || results[r].cf > results[pick].cf) pick = r;
         }
         if (pick < 0) continue;

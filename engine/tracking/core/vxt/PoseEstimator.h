@@ -14,7 +14,9 @@ class MultiMarkerConfig;
 // break threshold, or when one step improves it by less than the break ratio
 // (error / previous error > ratio). Errors are mean squared reprojection
 // errors per corner in ideal image pixels squared; a negative return means
-// the corners were degenerate and `out` is unchanged.
+// the corners were degenerate and `out` is unchanged. A square's corners are
+// degenerate when two coincide, three are collinear, the outline is not
+// convex or a coordinate is not finite.
 class PoseEstimator {
 public:
     // `camera` must be valid (loaded or built with a size and focal lengths).
@@ -35,7 +37,8 @@ public:
     double estimateCont(const MarkerInfo& square, const Pose34& previous, const double centre[2], double width,
                         Pose34& out) const;
     // Pose of a multi-marker frame from every sub-marker seen among `results`
-    // (the best result per pattern id above `minConfidence`).
+    // (the best result per pattern id above `minConfidence`; degenerate
+    // squares are left out).
     double estimateMulti(const MultiMarkerConfig& config, const MarkerInfo* results, int count, Pose34& out,
                          double minConfidence = 0.7) const;
     // Generic: `n` (4..256) observed image points and their marker-frame points.
