@@ -176,7 +176,9 @@ void SquareTracker::update()
 {
     if (!m_imageSource.valid())
     {
-        log("Tracker::update : No connected image source for the tracker.");
+        // Said once, not on every frame until a source is connected.
+        if (!m_reportedNoSource) log("Tracker::update : No connected image source for the tracker.");
+        m_reportedNoSource = true;
         return;
     }
     const unsigned int modified = m_imageSource->getModifiedCount();

@@ -46,7 +46,11 @@ public:
 
     /// Analyses the image source if it holds a new frame and updates markers.
     void update();
-    void setImageSource(osg::Image* image) { m_imageSource = image; }
+    void setImageSource(osg::Image* image)
+    {
+        m_imageSource = image;
+        m_reportedNoSource = false;
+    }
     osg::Image* getImageSource() { return m_imageSource.get(); }
 
     /// Index of the new marker, or -1.
@@ -157,6 +161,7 @@ private:
     std::string m_name = "VexaTrack";
     bool m_enable = true;
     osg::ref_ptr<osg::Image> m_imageSource;
+    bool m_reportedNoSource = false;  // update has logged the missing source
     unsigned int m_lastModifiedCount = 0xFFFFF;
     float m_tolerance = 0.8f;   // minimum confidence of a single marker, 0..1
     std::string m_cameraParamFile;

@@ -64,6 +64,11 @@ TEST_F(Tracker, AMissingCameraFileFailsInitAndMarkersAreRefusedWithoutEndingTheP
               std::string::npos)
         << log;
     tracker->update();  // no image, no detector: nothing happens
+    tracker->update();
+    const std::string after = TestFolder::ReadFile(folder / "Data/messageLog.txt");
+    const std::string missing = "Tracker::update : No connected image source for the tracker.";
+    ASSERT_NE(after.find(missing), std::string::npos) << after;
+    EXPECT_EQ(after.find(missing, after.find(missing) + 1), std::string::npos) << "said once: " << after;
 }
 
 TEST_F(Tracker, AnUnreadablePatternIsReportedAndTakesNoIndex)
