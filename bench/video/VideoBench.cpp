@@ -7,12 +7,17 @@
 // allocator (which FFmpeg uses).
 //
 // With the engine built, it also times the whole way of a frame into the buffer a
-// stream shows and the tracker reads, as each source does it:
-//   V4L2 stream       camera buffer -> converter -> renderer (flips) -> back buffer
-//   library camera    camera buffer -> converter -> library's BGR frame -> back buffer
-//   library file      CamVidStream frame-locked UpdateStream: decode, conversion,
-//                     copy into the back buffer, present
+// stream shows and the tracker reads, as each source does it: one conversion,
+// straight from the camera's buffer or the decoder into the back buffer, with
+// the flips applied in the same pass:
+//   V4L2 stream       camera buffer -> renderer (camera flips) -> back buffer
+//   library camera    camera buffer -> CamVidStream's back buffer (BGR)
+//   library file      CamVidStream frame-locked UpdateStream: decode, conversion
+//                     into the back buffer, present
+// Each of these runs 5 rounds; the fastest counts (the machine is shared).
+#include "CameraFrame.h"
 #include "FrameConverter.h"
+#include "FrameTarget.h"
 #include "MediaFileReader.h"
 #include "MediaFileWriter.h"
 #include "VideoDeviceTypes.h"
@@ -37,12 +42,13 @@ extern "C" {
 #include "CBufferedVideoStream.h"
 #include "CDSOsgImageRender.h"
 #include "CamVidStream.h"
-#include <cstring>
 #endif
 
 // ---- helpers -------------------------------------------------------------------
 using Clock = std::chrono::steady_clock;
+using vexa::media::CameraFrame;
 using vexa::media::FrameConverter;
+using vexa::media::FrameTarget;
 using vexa::media::MediaFileReader;
 using vexa::media::MediaFileWriter;
 
@@ -150,12 +156,19 @@ static std::vector<uint8_t> jpegFrame(int w, int h) {
 static void benchCamera(const std::string& label, uint32_t format, const std::vector<uint8_t>& frame, int w, int h) {
     FrameConverter conv;
     if (!conv.configure(format, w, h, 0)) return;
-    conv.convert(frame.data(), frame.size());
+    std::vector<uint8_t> out(static_cast<size_t>(w) * h * 4);
+    FrameTarget target;
+    target.pixels = out.data();
+    target.rowBytes = w * 4;
+    target.width = w;
+    target.height = h;
+    target.bottomUp = true;
+    conv.convert(frame.data(), frame.size(), target);
     const int frames = 200;
     const long news0 = AllocationCounting::news(), mallocs0 = AllocationCounting::mallocs();
     const auto t0 = Clock::now();
     for (int i = 0; i < frames; ++i)
-        if (conv.convert(frame.data(), frame.size()) != FrameConverter::Result::Ok) std::printf("conversion failed\n");
+        if (conv.convert(frame.data(), frame.size(), target) != FrameConverter::Result::Ok) std::printf("conversion failed\n");
     const double ms = msSince(t0);
     std::printf("%-28s %4d frames  %7.3f ms/frame  new/frame %.2f  malloc/frame %.2f\n", label.c_str(), frames,
                 ms / frames, static_cast<double>(AllocationCounting::news() - news0) / frames,
@@ -193,58 +206,47 @@ static PathFigures timeFrames(int rounds, int frames, Step step) {
     return best;
 }
 
-// The camera library's own step between the converter and its frame buffers at
-// this version (BGRA rows bottom-up -> BGR rows top-down).
-static void libraryRepack(const uint8_t* src, int w, int h, int stride, uint8_t* dst) {
-    for (int y = 0; y < h; ++y) {
-        const uint8_t* s = src + static_cast<size_t>(h - 1 - y) * stride;
-        uint8_t* d = dst + static_cast<size_t>(y) * w * 3;
-        for (int x = 0; x < w; ++x, s += 4, d += 3) {
-            d[0] = s[0];
-            d[1] = s[1];
-            d[2] = s[2];
-        }
-    }
-}
-
 static void benchCameraPaths(const std::string& size, const char* formatName, uint32_t format,
                              const std::vector<uint8_t>& raw, int w, int h) {
     FrameConverter conv;
     if (!conv.configure(format, w, h, 0)) return;
+    const CameraFrame frame(conv, raw.data(), raw.size());
     const int frames = 50;
     for (const bool flips : {true, false}) {
         osg::ref_ptr<CBufferedVideoStream> stream = new CBufferedVideoStream(false);
         CDSOsgImageRender renderer(stream.get(), flips, flips, false);
         renderer.SetMediaType(w, h);
         const PathFigures f = timeFrames(5, frames, [&] {
-            if (conv.convert(raw.data(), raw.size()) != FrameConverter::Result::Ok) std::printf("conversion failed\n");
-            renderer.DoRenderSample(conv.bgra(), conv.width(), conv.height(), conv.stride());
+            if (renderer.DoRenderFrame(frame) != FrameConverter::Result::Ok) std::printf("conversion failed\n");
         });
         f.print(size + " V4L2 stream " + formatName + (flips ? " (flips on)" : " (flips off)"));
     }
-    osg::ref_ptr<CBufferedVideoStream> stream = new CBufferedVideoStream(false);
-    stream->AllocateFrames(w, h, GL_BGR);
-    std::vector<uint8_t> libraryFrame(static_cast<size_t>(w) * h * 3);
-    const PathFigures f = timeFrames(5, frames, [&] {
-        if (conv.convert(raw.data(), raw.size()) != FrameConverter::Result::Ok) std::printf("conversion failed\n");
-        libraryRepack(conv.bgra(), conv.width(), conv.height(), conv.stride(), libraryFrame.data());
-        std::memcpy(stream->BackBuffer(), libraryFrame.data(), stream->FrameBytes());
-        stream->PublishBack();
-    });
-    f.print(size + " library camera " + formatName);
+    for (const bool mirrored : {false, true}) {
+        osg::ref_ptr<CBufferedVideoStream> stream = new CBufferedVideoStream(false);
+        stream->AllocateFrames(w, h, GL_BGR);
+        stream->SetFlipX(mirrored);
+        const PathFigures f = timeFrames(5, frames, [&] {
+            if (frame.convertTo(stream->BackTarget()) != FrameConverter::Result::Ok) std::printf("conversion failed\n");
+            stream->PublishBack();
+        });
+        f.print(size + " library camera " + formatName + (mirrored ? " (mirrored)" : ""));
+    }
 }
 
 static void benchLibraryFile(const std::string& label, const std::string& path) {
     CamVidStream::SetFileFramesLocked(true);
-    osg::ref_ptr<CamVidStream> stream = new CamVidStream("file " + path + " loop");
-    if (!stream->isValid()) {
-        std::printf("%-40s cannot open %s\n", label.c_str(), path.c_str());
-        return;
+    for (const bool mirrored : {false, true}) {
+        osg::ref_ptr<CamVidStream> stream = new CamVidStream("file " + path + " loop");
+        if (!stream->isValid()) {
+            std::printf("%-40s cannot open %s\n", label.c_str(), path.c_str());
+            break;
+        }
+        stream->SetFlipX(mirrored);
+        stream->StartStream();
+        const PathFigures f = timeFrames(5, 50, [&] { stream->UpdateStream(); });
+        f.print(label + (mirrored ? " (mirrored)" : ""));
+        stream->CleanUp();
     }
-    stream->StartStream();
-    const PathFigures f = timeFrames(5, 50, [&] { stream->UpdateStream(); });
-    f.print(label);
-    stream->CleanUp();
     CamVidStream::SetFileFramesLocked(false);
 }
 #endif

@@ -35,9 +35,9 @@ bool BlackMagicStream::AttachFrameSink()
     CSampleGrabberCB& grabber = CSampleGrabberCB::Instance();
     grabber.Attach(this, session->width(), session->height(), m_deInterlace, m_verticalFlip, m_horizontalFlip);
     const auto start = std::chrono::steady_clock::now();
-    const bool started = session->start([start](const uint8_t* pixels, int width, int height, int stride) {
+    const bool started = session->start([start](const vexa::media::CameraFrame& frame) {
         const double t = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        CSampleGrabberCB::Instance().BufferCB(t, pixels, static_cast<long>(height) * stride);
+        return CSampleGrabberCB::Instance().FrameCB(t, frame);
     });
     if (!started)
     {

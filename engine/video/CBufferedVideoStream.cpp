@@ -1,5 +1,7 @@
 #include "CBufferedVideoStream.h"
 
+#include "FrameTarget.h"
+
 #include <cassert>
 #include <utility>
 
@@ -29,6 +31,21 @@ void CBufferedVideoStream::AllocateFrames(int width, int height, GLenum pixelFor
     m_presented = 0;
     setImage(m_width, m_height, 1, m_pixelFormat == GL_BGRA ? GL_RGBA : GL_RGB, m_pixelFormat, GL_UNSIGNED_BYTE,
              m_buffers[m_front].data(), osg::Image::NO_DELETE, 1);
+}
+
+vexa::media::FrameTarget CBufferedVideoStream::BackTarget(bool mirrored, bool bottomUp)
+{
+    assert(m_width > 0 && "BackTarget: allocate the frames first");
+    vexa::media::FrameTarget target;
+    target.pixels = BackBuffer();
+    target.rowBytes = m_rowBytes;
+    target.width = m_width;
+    target.height = m_height;
+    target.layout = m_pixelFormat == GL_BGRA ? vexa::media::FrameTarget::Layout::Bgra32
+                                             : vexa::media::FrameTarget::Layout::Bgr24;
+    target.mirrored = mirrored != GetFlipX();
+    target.bottomUp = bottomUp != GetFlipY();
+    return target;
 }
 
 void CBufferedVideoStream::PublishBack()

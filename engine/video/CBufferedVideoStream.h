@@ -15,12 +15,25 @@
 // Sources fill frames in ProduceFrame, which runs on the capture thread of
 // the capture loop, or on the reading thread when ProducesOnReaderThread says
 // so (frame-locked playback). Push sources publish from their own callback.
+// Each frame is converted once, straight into the back buffer (BackTarget),
+// with the stream's flips (SetFlipX, SetFlipY) applied in that same pass: the
+// image is never flipped afterwards, so a frame being shown is never written.
+// The image's rows are stored top-down: its first row is the top of the
+// picture, as the background layer maps it and the tracker reads it.
 
 #include "CVideoStream.h"
 
 #include <cstdint>
 #include <mutex>
 #include <vector>
+
+namespace vexa
+{
+namespace media
+{
+struct FrameTarget;
+}
+}
 
 class CBufferedVideoStream : public CVideoStream
 {
@@ -47,6 +60,10 @@ public:
     void AllocateFrames(int width, int height, GLenum pixelFormat);
     /// The buffer to fill: FrameBytes() bytes, rows of FrameRowBytes().
     unsigned char* BackBuffer() { return m_buffers[m_back].data(); }
+    /// The back buffer as the target of one conversion of a picture of the
+    /// frame's size. `mirrored` and `bottomUp` are the source's own turns (a
+    /// camera's settings); the stream's flips are applied on top of them.
+    vexa::media::FrameTarget BackTarget(bool mirrored = false, bool bottomUp = false);
     /// The back buffer now holds a whole new frame.
     void PublishBack();
 
@@ -69,6 +86,7 @@ protected:
     /// True when frames are produced by the reading thread's UpdateStream.
     virtual bool ProducesOnReaderThread() const { return false; }
     bool OnCaptureThread() const { return OpenThreads::Thread::CurrentThread() == this; }
+    bool FlipsInProducer() const override { return true; }
 
 private:
     std::vector<unsigned char> m_buffers[3];

@@ -45,6 +45,9 @@ public:
     void SetCurrentFormat(int index) { m_currentFormat = index; }
     const std::vector<std::string>& GetPreferredFormats() const { return m_preferredFormats; }
 
+    /// The camera's flips (saved with the settings): vertical on shows the
+    /// picture upright, horizontal on mirrors it. They apply from the next
+    /// frame, as it is converted; the frame being shown is never touched.
     void SetVFlip(bool on);
     void SetHFlip(bool on);
     bool GetVFlip() const { return m_verticalFlip; }

@@ -2,25 +2,39 @@
 
 #include "CBufferedVideoStream.h"
 
+#include "CameraFrame.h"
+#include "FrameTarget.h"
+#include "FrameWriter.h"
+
 #include <cassert>
-#include <cstring>
+
+using vexa::media::FrameResult;
+using vexa::media::FrameTarget;
+using vexa::media::FrameWriter;
 
 namespace
 {
-// Copies one row of `width` 4-byte pixels with their order reversed.
-void copyRowMirrored(const uint8_t* src, uint8_t* dst, int width)
+// The camera settings as turns of the picture: the vertical flip on shows it
+// upright, off stores it last row first; de-interlacing keeps the odd rows and
+// ignores the horizontal flip.
+FrameTarget turned(FrameTarget target, int cameraHeight, bool verticalFlip, bool horizontalFlip, bool deInterlace)
 {
-    const uint32_t* s = reinterpret_cast<const uint32_t*>(src);
-    uint32_t* d = reinterpret_cast<uint32_t*>(dst);
-    for (int x = 0; x < width; ++x) d[x] = s[width - 1 - x];
+    target.height = cameraHeight;
+    target.oneField = deInterlace;
+    target.mirrored = target.mirrored != (horizontalFlip && !deInterlace);
+    target.bottomUp = target.bottomUp != !verticalFlip;
+    return target;
 }
 }
 
 CDSOsgImageRender::CDSOsgImageRender(CBufferedVideoStream* stream, bool horizontalFlip, bool verticalFlip,
                                      bool deInterlace)
-    : m_stream(stream), m_horizontalFlip(horizontalFlip), m_verticalFlip(verticalFlip), m_deInterlace(deInterlace)
+    : m_stream(stream), m_writer(std::make_unique<FrameWriter>()), m_horizontalFlip(horizontalFlip),
+      m_verticalFlip(verticalFlip), m_deInterlace(deInterlace)
 {
 }
+
+CDSOsgImageRender::~CDSOsgImageRender() = default;
 
 void CDSOsgImageRender::SetMediaType(int width, int height)
 {
@@ -31,11 +45,25 @@ void CDSOsgImageRender::SetMediaType(int width, int height)
     m_stream->AllocateFrames(m_width, GetOutputHeight(), GL_BGRA);
 }
 
+FrameTarget CDSOsgImageRender::CameraTarget(CBufferedVideoStream& stream, int cameraHeight, bool verticalFlip,
+                                            bool horizontalFlip, bool deInterlace)
+{
+    return turned(stream.BackTarget(), cameraHeight, verticalFlip, horizontalFlip, deInterlace);
+}
+
+FrameResult CDSOsgImageRender::DoRenderFrame(const vexa::media::CameraFrame& frame)
+{
+    if (!m_stream || frame.width() != m_width || frame.height() != m_height) return FrameResult::Skipped;
+    const FrameResult result = frame.convertTo(CameraTarget(*m_stream, m_height, m_verticalFlip, m_horizontalFlip, m_deInterlace));
+    if (result == FrameResult::Ok) m_stream->PublishBack();
+    return result;
+}
+
 bool CDSOsgImageRender::DoRenderSample(const uint8_t* bgraBottomUp, int width, int height, int strideBytes)
 {
     if (!m_stream || !bgraBottomUp || width != m_width || height != m_height) return false;
-    ConvertSample(bgraBottomUp, width, height, strideBytes, m_stream->BackBuffer(), m_verticalFlip, m_horizontalFlip,
-                  m_deInterlace);
+    const FrameTarget target = CameraTarget(*m_stream, m_height, m_verticalFlip, m_horizontalFlip, m_deInterlace);
+    if (!m_writer->write(FrameWriter::bgra(bgraBottomUp, width, height, strideBytes, true), target)) return false;
     m_stream->PublishBack();
     return true;
 }
@@ -43,25 +71,11 @@ bool CDSOsgImageRender::DoRenderSample(const uint8_t* bgraBottomUp, int width, i
 void CDSOsgImageRender::ConvertSample(const uint8_t* src, int width, int height, int strideBytes, uint8_t* dst,
                                       bool verticalFlip, bool horizontalFlip, bool deInterlace)
 {
-    const size_t rowBytes = static_cast<size_t>(width) * 4;
-    if (deInterlace)
-    {
-        // Sample rows 0, 2, 4, ...; the horizontal flip does not apply here.
-        const int rows = height / 2;
-        for (int k = 0; k < rows; ++k)
-        {
-            const int target = verticalFlip ? rows - 1 - k : k;
-            std::memcpy(dst + target * rowBytes, src + static_cast<size_t>(2 * k) * strideBytes, rowBytes);
-        }
-        return;
-    }
-    for (int y = 0; y < height; ++y)
-    {
-        const uint8_t* row = src + static_cast<size_t>(y) * strideBytes;
-        uint8_t* out = dst + static_cast<size_t>(verticalFlip ? height - 1 - y : y) * rowBytes;
-        if (horizontalFlip)
-            copyRowMirrored(row, out, width);
-        else
-            std::memcpy(out, row, rowBytes);
-    }
+    FrameTarget target;
+    target.pixels = dst;
+    target.rowBytes = width * 4;
+    target.width = width;
+    FrameWriter writer;
+    writer.write(FrameWriter::bgra(src, width, height, strideBytes, true),
+                 turned(target, height, verticalFlip, horizontalFlip, deInterlace));
 }

@@ -4,6 +4,7 @@
 #include "CPathResolver.h"
 
 #include "AudioStreamPlayer.h"
+#include "FrameTarget.h"
 #include "MediaFileReader.h"
 #include "ReaderPcmSource.h"
 
@@ -37,7 +38,7 @@ CDShowVideoStream::CDShowVideoStream(const std::string& fileName, bool flagA, bo
     if (m_video->info().hasAudio) OpenSound();
     AllocateFrames(m_video->info().width, m_video->info().height, GL_BGRA);
     // Paused on the first frame until started.
-    if (m_video->readNextFrame(BackBuffer(), FrameRowBytes()) == MediaFileReader::ReadResult::Frame)
+    if (m_video->readNextFrame(BackTarget()) == MediaFileReader::ReadResult::Frame)
     {
         m_frameIndex = 0;
         PublishBack();
@@ -146,7 +147,7 @@ void CDShowVideoStream::ProduceFrame()
     const double position = GetPosition();
     std::lock_guard<std::mutex> guard(m_videoMutex);
     if (!m_video) return;
-    if (m_video->readFrameDueAt(position, BackBuffer(), FrameRowBytes()) != MediaFileReader::ReadResult::Frame) return;
+    if (m_video->readFrameDueAt(position, BackTarget()) != MediaFileReader::ReadResult::Frame) return;
     m_frameIndex = static_cast<int>(m_video->currentFrameIndex());
     PublishBack();
 }

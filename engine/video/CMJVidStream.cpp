@@ -3,6 +3,7 @@
 #include "CMessageLog.h"
 #include "CPathResolver.h"
 
+#include "FrameTarget.h"
 #include "MediaFileReader.h"
 
 #include <algorithm>
@@ -44,7 +45,7 @@ void CMJVidStream::ProduceFrame()
     std::lock_guard<std::mutex> guard(m_readerMutex);
     if (!m_reader) return;
     if (m_rewindPending.exchange(false)) m_reader->rewind();
-    if (m_reader->readNextFrame(BackBuffer(), FrameRowBytes()) != MediaFileReader::ReadResult::Frame) return;
+    if (m_reader->readNextFrame(BackTarget()) != MediaFileReader::ReadResult::Frame) return;
     m_frameIndex = static_cast<int>(m_reader->currentFrameIndex());
     PublishBack();
 }

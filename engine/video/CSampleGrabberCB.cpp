@@ -3,6 +3,17 @@
 #include "CBufferedVideoStream.h"
 #include "CDSOsgImageRender.h"
 
+#include "CameraFrame.h"
+#include "FrameTarget.h"
+#include "FrameWriter.h"
+
+using vexa::media::FrameResult;
+using vexa::media::FrameWriter;
+
+CSampleGrabberCB::CSampleGrabberCB() : m_writer(std::make_unique<FrameWriter>()) {}
+
+CSampleGrabberCB::~CSampleGrabberCB() = default;
+
 CSampleGrabberCB& CSampleGrabberCB::Instance()
 {
     static CSampleGrabberCB instance;
@@ -47,10 +58,22 @@ CSampleGrabberCB::Result CSampleGrabberCB::BufferCB(double sampleTime, const uin
     m_lastSampleTime = sampleTime;
     if (!m_stream) return NoTarget;
     if (length < static_cast<long>(m_width) * m_height * 4) return WrongSize;
-    CDSOsgImageRender::ConvertSample(buffer, m_width, m_height, m_width * 4, m_stream->BackBuffer(), m_verticalFlip,
-                                     m_horizontalFlip, m_deInterlace);
+    const vexa::media::FrameTarget target =
+        CDSOsgImageRender::CameraTarget(*m_stream, m_height, m_verticalFlip, m_horizontalFlip, m_deInterlace);
+    if (!m_writer->write(FrameWriter::bgra(buffer, m_width, m_height, m_width * 4, true), target)) return WrongSize;
     m_stream->PublishBack();
     return Ok;
+}
+
+FrameResult CSampleGrabberCB::FrameCB(double sampleTime, const vexa::media::CameraFrame& frame)
+{
+    std::lock_guard<std::mutex> guard(m_mutex);
+    m_lastSampleTime = sampleTime;
+    if (!m_stream || frame.width() != m_width || frame.height() != m_height) return FrameResult::Skipped;
+    const FrameResult result = frame.convertTo(
+        CDSOsgImageRender::CameraTarget(*m_stream, m_height, m_verticalFlip, m_horizontalFlip, m_deInterlace));
+    if (result == FrameResult::Ok) m_stream->PublishBack();
+    return result;
 }
 
 double CSampleGrabberCB::GetLastSampleTime() const

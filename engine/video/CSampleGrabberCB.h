@@ -1,8 +1,8 @@
 #pragma once
 // The process-wide frame callback of BlackMagicStream: one object for the
-// whole process that converts each camera frame (BGRA rows bottom-up) with the
-// attached stream's flips and de-interlacing, exactly as CDSOsgImageRender
-// does, into that stream's spare buffer.
+// whole process that converts each camera frame once, straight into the
+// attached stream's back buffer, with that stream's flips and de-interlacing,
+// exactly as CDSOsgImageRender does.
 //
 // Only one stream can be attached at a time (the last Attach wins). Attach,
 // Detach and the flip setters may come from any thread; BufferCB runs on the
@@ -10,9 +10,20 @@
 // stream may be destroyed right after it.
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 
 class CBufferedVideoStream;
+
+namespace vexa
+{
+namespace media
+{
+class CameraFrame;
+class FrameWriter;
+enum class FrameResult;
+}
+}
 
 class CSampleGrabberCB
 {
@@ -38,14 +49,19 @@ public:
 
     /// One frame: `length` bytes of BGRA rows bottom-up, packed.
     Result BufferCB(double sampleTime, const uint8_t* buffer, long length);
+    /// One frame from a capture session, in the camera's own format; Skipped
+    /// without an attached stream or for another frame size.
+    vexa::media::FrameResult FrameCB(double sampleTime, const vexa::media::CameraFrame& frame);
     double GetLastSampleTime() const;
 
 private:
-    CSampleGrabberCB() = default;
+    CSampleGrabberCB();
+    ~CSampleGrabberCB();
 
     mutable std::mutex m_mutex;
     CBufferedVideoStream* m_stream = nullptr;
     int m_width = 0, m_height = 0;
     bool m_deInterlace = false, m_verticalFlip = true, m_horizontalFlip = true;
     double m_lastSampleTime = 0.0;
+    std::unique_ptr<vexa::media::FrameWriter> m_writer;  // for BGRA buffers
 };

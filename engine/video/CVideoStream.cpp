@@ -132,8 +132,11 @@ void CVideoStream::run()
             continue;
         }
         UpdateStream();
-        if (m_flipX) flipHorizontal();
-        if (m_flipY) flipVertical();
+        if (!FlipsInProducer())
+        {
+            if (m_flipX) flipHorizontal();
+            if (m_flipY) flipVertical();
+        }
         ++m_frameCounter;
         while (elapsedMilliseconds(t0) < static_cast<double>(m_frameCounter + 1) * m_frameInterval)
             OpenThreads::Thread::microSleep(5000);

@@ -17,6 +17,7 @@
 #include <osg/TexMat>
 #include <osg/ref_ptr>
 
+#include <atomic>
 #include <deque>
 
 class CVideoStream : public osg::ImageStream, public OpenThreads::Thread
@@ -62,6 +63,11 @@ public:
     /// Capture-loop pacing in milliseconds; 0 lets the source set the pace.
     int GetFrameInterval() const { return m_frameInterval; }
     void SetFrameInterval(int milliseconds) { m_frameInterval = milliseconds; }
+    /// Mirror the picture left to right (X) or top to bottom (Y). Streams that
+    /// convert frames into buffers of their own (CBufferedVideoStream) apply
+    /// them while converting, from the next frame on, and never touch the
+    /// frame being shown; other streams flip their image after each frame of
+    /// the capture loop.
     void SetFlipX(bool flag) { m_flipX = flag; }
     void SetFlipY(bool flag) { m_flipY = flag; }
     bool GetFlipX() const { return m_flipX; }
@@ -96,6 +102,9 @@ protected:
     ~CVideoStream() override;
 
     void run() override;
+    /// True when the source applies the flips as it converts each frame, so
+    /// the capture loop must not flip the image afterwards.
+    virtual bool FlipsInProducer() const { return false; }
     void setCmd(ThreadCommand cmd);
     ThreadCommand getCmd();
     void lock() { m_mutex.lock(); }
@@ -116,6 +125,6 @@ private:
     bool m_textureRectangle = false;
     int m_pixelShiftX = 0, m_pixelShiftY = 0;   // stored negated
     float m_edgeOffsetX = 1.f, m_edgeOffsetY = 1.f;
-    bool m_flipX = false, m_flipY = false;
+    std::atomic<bool> m_flipX{false}, m_flipY{false};  // read by producer threads
     bool m_presentedByOwner = false;
 };

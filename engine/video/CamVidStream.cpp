@@ -2,10 +2,11 @@
 
 #include "CamVideo.h"
 #include "CamVideoConfig.h"
+#include "FrameTarget.h"
+#include "IFrameReceiver.h"
 
 #include <atomic>
 #include <cstdio>
-#include <cstring>
 
 namespace
 {
@@ -16,6 +17,23 @@ const size_t kMaxConfig = 255;  // characters
 const int kCameraInterval = 33; // ms
 const int kFileInterval = 10;   // ms; the library paces files itself
 }
+
+// Frames of the stream's size go straight into its back buffer: camera frames
+// as they arrive, file frames when the started stream asks for them.
+class CamVidStream::Receiver : public vexa::media::IFrameReceiver
+{
+public:
+    explicit Receiver(CamVidStream& stream) : m_stream(stream) {}
+    vexa::media::FrameTarget frameTarget(int width, int height) override
+    {
+        if (width != m_stream.FrameWidth() || height != m_stream.FrameHeight()) return {};
+        return m_stream.BackTarget();
+    }
+    void frameWritten() override { m_stream.PublishBack(); }
+
+private:
+    CamVidStream& m_stream;
+};
 
 void CamVidStream::SetFileFramesLocked(bool locked)
 {
@@ -28,12 +46,13 @@ bool CamVidStream::GetFileFramesLocked()
     return g_lockFiles;
 }
 
-CamVidStream::CamVidStream() : CBufferedVideoStream(false)
+CamVidStream::CamVidStream() : CBufferedVideoStream(false), m_receiver(std::make_unique<Receiver>(*this))
 {
     Open(nullptr);
 }
 
-CamVidStream::CamVidStream(std::string config) : CBufferedVideoStream(false), m_config(config.substr(0, kMaxConfig))
+CamVidStream::CamVidStream(std::string config)
+    : CBufferedVideoStream(false), m_config(config.substr(0, kMaxConfig)), m_receiver(std::make_unique<Receiver>(*this))
 {
     Open(m_config.c_str());
 }
@@ -74,6 +93,7 @@ void CamVidStream::Open(const char* config)
         return;
     }
     AllocateFrames(width, height, GL_BGR);
+    camVideoSetFrameReceiver(m_receiver.get());
     if (camVideoCapStart() != 0)
     {
         std::fprintf(stderr, "setupCamera(): Unable to begin camera data capture.\n");
@@ -101,15 +121,21 @@ void CamVidStream::stop()
     CVideoStream::stop();
 }
 
+void CamVidStream::UpdateStream()
+{
+    if (m_fileSource || m_started || OnCaptureThread()) CBufferedVideoStream::UpdateStream();
+}
+
+void CamVidStream::update(osg::NodeVisitor* visitor)
+{
+    if (m_fileSource || m_started) CBufferedVideoStream::update(visitor);
+}
+
 void CamVidStream::ProduceFrame()
 {
     if (!m_started) return;
     std::lock_guard<std::mutex> guard(m_sourceMutex);
-    if (!m_open) return;
-    const unsigned char* pixels = camVideoGetImage();
-    if (!pixels) return;
-    std::memcpy(BackBuffer(), pixels, FrameBytes());
-    PublishBack();
+    if (m_open) camVideoDeliverFrame();  // files; cameras deliver on their own thread
 }
 
 void CamVidStream::CleanUp()
@@ -118,6 +144,7 @@ void CamVidStream::CleanUp()
     if (!m_open) return;
     m_open = false;
     if (g_owner != this) return;  // another stream has opened the library since
+    camVideoSetFrameReceiver(nullptr);
     camVideoCapStop();
     camVideoClose();
     g_owner = nullptr;

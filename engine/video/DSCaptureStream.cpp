@@ -30,9 +30,8 @@ bool DSCaptureStream::AttachFrameSink()
     if (!session->prepareFormat() || session->height() < (m_deInterlace ? 2 : 1)) return RenderFailed();
     m_renderer->SetMediaType(session->width(), session->height());
     CDSOsgImageRender* renderer = m_renderer.get();
-    const bool started = session->start([renderer](const uint8_t* pixels, int width, int height, int stride) {
-        renderer->DoRenderSample(pixels, width, height, stride);
-    });
+    const bool started =
+        session->start([renderer](const vexa::media::CameraFrame& frame) { return renderer->DoRenderFrame(frame); });
     if (!started) return RenderFailed();
     m_videoWidth = m_renderer->GetWidth();
     m_videoHeight = m_renderer->GetOutputHeight();

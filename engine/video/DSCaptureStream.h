@@ -2,9 +2,9 @@
 // The live camera source (type "DSHOW"): opens the capture device chosen by
 // name in "Data/DSVideoSetings.dat" (or the first one), picks its capture
 // format, and streams it. The camera's streaming thread hands every frame to
-// the stream's CDSOsgImageRender, which flips or de-interlaces it into the
-// stream's own buffers; the engine thread shows the newest frame at each
-// UpdateStream. The capture loop thread of the base class is never started.
+// the stream's CDSOsgImageRender, which converts it once, flipped or
+// de-interlaced, into the stream's own buffers; the engine thread shows the
+// newest frame at each UpdateStream. The capture loop thread of the base class is never started.
 //
 // Without a camera, or when connecting fails, the stream is invalid, shows a
 // black 640 x 480 picture and the user is told why (message box). A camera

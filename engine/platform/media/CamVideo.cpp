@@ -43,6 +43,7 @@ int camVideoGetCurrentDevice(void) { return library().currentDevice(); }
 unsigned char* camVideoGetImage(void) { return library().image(); }
 int camVideoCapStop(void) { return library().captureStop(); }
 int camVideoClose(void) { return library().close(); }
+int camVideoDeliverFrame(void) { return library().deliverFrame() ? 1 : 0; }
 
 void camVideoSetFrameLocked(int locked) {
     {
@@ -53,6 +54,8 @@ void camVideoSetFrameLocked(int locked) {
 }
 
 }  // extern "C"
+
+void camVideoSetFrameReceiver(vexa::media::IFrameReceiver* receiver) { library().setFrameReceiver(receiver); }
 
 void camVideoSetLogSink(vexa::media::LogSink sink) {
     resetLibrary();

@@ -2,6 +2,7 @@
 // The camera library's C calls, on one process-wide CamVideoLibrary (see there for
 // the meaning of each call, ownership and threading). The configuration grammar is
 // in docs/camvideo.md.
+#include "IFrameReceiver.h"
 #include "IVideoDeviceFactory.h"
 #include "LogSink.h"
 
@@ -18,7 +19,15 @@ int camVideoCapStop(void);
 int camVideoClose(void);
 // Non-zero: file sources give the next frame on every camVideoGetImage call.
 void camVideoSetFrameLocked(int locked);
+// With a frame receiver: a file source writes the frame due into it (1), or
+// there is none (0); cameras write into it by themselves (0).
+int camVideoDeliverFrame(void);
 }
+
+// Frames are converted straight into the receiver's memory instead of being
+// handed out by camVideoGetImage (which then gives null); null goes back to it.
+// Opening or closing a source drops the receiver.
+void camVideoSetFrameReceiver(vexa::media::IFrameReceiver* receiver);
 
 // Where the library's messages go (default: standard error). Closes an open source.
 void camVideoSetLogSink(vexa::media::LogSink sink);

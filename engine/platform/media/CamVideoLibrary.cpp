@@ -21,26 +21,14 @@ std::string realPath(const std::string& path) {
     return ::realpath(path.c_str(), buf) ? std::string(buf) : path;
 }
 
-// BGRA rows bottom-up -> BGR rows top-down.
-void bottomUpBgraToBgr(const uint8_t* src, int w, int h, int stride, uint8_t* dst) {
-    for (int y = 0; y < h; ++y) {
-        const uint8_t* s = src + static_cast<size_t>(h - 1 - y) * stride;
-        uint8_t* d = dst + static_cast<size_t>(y) * w * 3;
-        for (int x = 0; x < w; ++x, s += 4, d += 3) {
-            d[0] = s[0];
-            d[1] = s[1];
-            d[2] = s[2];
-        }
-    }
-}
-
-void bgraToBgr(const uint8_t* src, int w, int h, uint8_t* dst) {
-    const size_t n = static_cast<size_t>(w) * h;
-    for (size_t i = 0; i < n; ++i, src += 4, dst += 3) {
-        dst[0] = src[0];
-        dst[1] = src[1];
-        dst[2] = src[2];
-    }
+FrameTarget bgrTarget(uint8_t* pixels, int w, int h) {
+    FrameTarget t;
+    t.pixels = pixels;
+    t.rowBytes = w * 3;
+    t.width = w;
+    t.height = h;
+    t.layout = FrameTarget::Layout::Bgr24;
+    return t;
 }
 
 }  // namespace
@@ -51,6 +39,8 @@ struct CamVideoLibrary::Impl {
     Clock clock;
     mutable std::mutex mutex;     // serialises the calls
     std::mutex frameMutex;        // guards the camera's buffer hand-over
+    std::mutex receiverMutex;     // held while a camera frame is written to the receiver
+    IFrameReceiver* receiver = nullptr;  // changed under mutex and receiverMutex
     CamVideoConfig config;
     std::string error;
     std::unique_ptr<V4l2CaptureSession> camera;
@@ -67,7 +57,6 @@ struct CamVideoLibrary::Impl {
     std::vector<uint8_t> buffers[3];
     int back = 0, ready = 1, front = 2;
     bool newFrame = false;
-    std::vector<uint8_t> bgra;    // file decode target
     bool readErrorLogged = false;
 
     int fail(const std::string& message) {
@@ -79,8 +68,10 @@ struct CamVideoLibrary::Impl {
     int openCamera();
     int openFile();
     void allocate();
-    void onCameraFrame(const uint8_t* px, int w, int h, int stride);
+    FrameConverter::Result onCameraFrame(const CameraFrame& frame);
+    MediaFileReader::ReadResult readFile(const FrameTarget& target);
     unsigned char* nextFileImage();
+    void setReceiver(IFrameReceiver* r);
     void closeAll();
 };
 
@@ -146,45 +137,64 @@ int CamVideoLibrary::Impl::openFile() {
     frameLocked = frameLocked || config.frameLocked;
     width = file->info().width;
     height = file->info().height;
-    bgra.assign(static_cast<size_t>(width) * height * 4, 0);
     allocate();
     deviceIndex = 0;
     pausedAt = -1.0;
     return 0;
 }
 
-void CamVideoLibrary::Impl::onCameraFrame(const uint8_t* px, int w, int h, int stride) {
-    if (w != width || h != height) return;  // the format cannot change while streaming
-    bottomUpBgraToBgr(px, w, h, stride, buffers[back].data());
+// The capture thread: the frame goes to the receiver, or into the spare buffer.
+FrameConverter::Result CamVideoLibrary::Impl::onCameraFrame(const CameraFrame& frame) {
+    using Result = FrameConverter::Result;
+    if (frame.width() != width || frame.height() != height) return Result::Skipped;  // fixed while streaming
+    {
+        std::lock_guard<std::mutex> lock(receiverMutex);
+        if (receiver) {
+            const Result r = frame.convertTo(receiver->frameTarget(width, height));
+            if (r == Result::Ok) receiver->frameWritten();
+            return r;
+        }
+    }
+    const Result r = frame.convertTo(bgrTarget(buffers[back].data(), width, height));
+    if (r != Result::Ok) return r;
     std::lock_guard<std::mutex> lock(frameMutex);
     std::swap(back, ready);
     newFrame = true;
+    return r;
 }
 
-unsigned char* CamVideoLibrary::Impl::nextFileImage() {
+MediaFileReader::ReadResult CamVideoLibrary::Impl::readFile(const FrameTarget& target) {
     using RR = MediaFileReader::ReadResult;
-    const RR r = frameLocked ? file->readNextFrame(bgra.data(), width * 4)
-                             : file->readFrameDueAt(clock() - playStart, bgra.data(), width * 4);
+    const RR r = frameLocked ? file->readNextFrame(target) : file->readFrameDueAt(clock() - playStart, target);
     if (r == RR::Error && !readErrorLogged) {
         readErrorLogged = true;
         if (log) log("camera library: " + file->lastError());
     }
-    if (r != RR::Frame) return nullptr;
+    return r;
+}
+
+unsigned char* CamVideoLibrary::Impl::nextFileImage() {
     const int target = front == 0 ? 1 : 0;
-    bgraToBgr(bgra.data(), width, height, buffers[target].data());
+    if (readFile(bgrTarget(buffers[target].data(), width, height)) != MediaFileReader::ReadResult::Frame)
+        return nullptr;
     front = target;
     return buffers[front].data();
 }
 
+void CamVideoLibrary::Impl::setReceiver(IFrameReceiver* r) {
+    std::lock_guard<std::mutex> lock(receiverMutex);
+    receiver = r;
+}
+
 void CamVideoLibrary::Impl::closeAll() {
     if (camera) camera->close();
+    setReceiver(nullptr);
     camera.reset();
     file.reset();
     started = false;
     deviceIndex = -1;
     width = height = 0;
     for (auto& b : buffers) b.clear();
-    bgra.clear();
     readErrorLogged = false;
 }
 
@@ -228,7 +238,7 @@ int CamVideoLibrary::captureStart() {
     if (!d.isOpen()) return d.fail("camera library: capture start without an open source");
     if (d.started) return 0;
     if (d.camera) {
-        const bool ok = d.camera->start([&d](const uint8_t* px, int w, int h, int stride) { d.onCameraFrame(px, w, h, stride); });
+        const bool ok = d.camera->start([&d](const CameraFrame& f) { return d.onCameraFrame(f); });
         if (!ok) return d.fail("camera library: cannot start camera '" + d.camera->path() + "'");
     } else {
         d.playStart = d.clock() - (d.pausedAt > 0.0 ? d.pausedAt : 0.0);
@@ -245,7 +255,7 @@ int CamVideoLibrary::currentDevice() const {
 unsigned char* CamVideoLibrary::image() {
     std::lock_guard<std::mutex> lock(impl_->mutex);
     Impl& d = *impl_;
-    if (!d.started) return nullptr;
+    if (!d.started || d.receiver) return nullptr;
     if (d.file) return d.nextFileImage();
     std::lock_guard<std::mutex> frameLock(d.frameMutex);
     if (!d.newFrame) return nullptr;
@@ -268,6 +278,21 @@ int CamVideoLibrary::close() {
     std::lock_guard<std::mutex> lock(impl_->mutex);
     impl_->closeAll();
     return 0;
+}
+
+void CamVideoLibrary::setFrameReceiver(IFrameReceiver* receiver) {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    impl_->setReceiver(receiver);
+}
+
+bool CamVideoLibrary::deliverFrame() {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    Impl& d = *impl_;
+    if (!d.started || !d.file || !d.receiver) return false;
+    const FrameTarget target = d.receiver->frameTarget(d.width, d.height);
+    if (!target.pixels || d.readFile(target) != MediaFileReader::ReadResult::Frame) return false;
+    d.receiver->frameWritten();
+    return true;
 }
 
 void CamVideoLibrary::setFrameLocked(bool locked) {

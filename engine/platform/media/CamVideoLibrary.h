@@ -6,13 +6,19 @@
 // Calls mirror the C functions in CamVideo.h: 0 (or a non-negative value) on
 // success, negative on failure; image() gives null when no new frame is ready.
 //
-// Ownership and threading: the library owns all frame memory. The pointer from
+// Every frame is converted once, straight from the camera's buffer or the decoder
+// into the memory it is read from: the library's own frames for image(), or a
+// receiver's memory (setFrameReceiver), e.g. the buffer a video stream shows.
+//
+// Ownership and threading: the library owns its frame memory. The pointer from
 // image() stays valid and unchanged until the next image() call, captureStop() or
-// close(). Camera frames arrive on the capture session's thread into a spare buffer;
-// image() only swaps buffers. File frames are decoded inside image() on the
-// caller's thread. All calls may come from any thread (an internal mutex serialises
-// them); after captureStart() nothing is allocated per frame by this code.
+// close(). Camera frames arrive on the capture session's thread into a spare buffer
+// (or the receiver's); image() only swaps buffers. File frames are decoded inside
+// image() (or deliverFrame()) on the caller's thread. All calls may come from any
+// thread (an internal mutex serialises them); after captureStart() nothing is
+// allocated per frame by this code.
 #include "CamVideoConfig.h"
+#include "IFrameReceiver.h"
 #include "IVideoDeviceFactory.h"
 #include "LogSink.h"
 
@@ -43,6 +49,17 @@ public:
     unsigned char* image();
     int captureStop();
     int close();
+
+    // Frames go to the receiver instead of the library's own buffers: camera frames
+    // as they arrive, on the capture thread; file frames at deliverFrame(). image()
+    // then gives null. Null returns to image(). Opening or closing a source drops
+    // the receiver; it must stay valid until it is replaced or dropped. Setting it
+    // waits for a frame being written to the one before.
+    void setFrameReceiver(IFrameReceiver* receiver);
+    // With a receiver and a file source: decodes the frame due (the next one when
+    // frame-locked) into it; true when a new frame was written. Cameras deliver
+    // by themselves: false.
+    bool deliverFrame();
 
     // Files: every image() call gives the next frame (for reproducible unattended runs).
     // Also set by the "locked" configuration option.

@@ -4,11 +4,11 @@
 #include "VideoDeviceTypes.h"
 
 #include <cstring>
+#include <vector>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavutil/imgutils.h>
-#include <libswscale/swscale.h>
 }
 
 namespace vexa {
@@ -44,14 +44,12 @@ struct FrameConverter::Codec {
     AVCodecContext* decoder = nullptr;
     AVFrame* frame = nullptr;
     AVPacket* packet = nullptr;
-    SwsContext* scaler = nullptr;
     std::vector<uint8_t> padded;  // JPEG data with FFmpeg's required zero padding
 
     ~Codec() {
         avcodec_free_context(&decoder);
         av_frame_free(&frame);
         av_packet_free(&packet);
-        sws_freeContext(scaler);
     }
 };
 
@@ -64,12 +62,12 @@ bool FrameConverter::supports(uint32_t f) {
 
 bool FrameConverter::configure(uint32_t pixelFormat, int width, int height, int bytesPerLine) {
     quietFfmpegLog();
+    configured_ = false;
     if (!supports(pixelFormat) || width <= 0 || height <= 0) return false;
     codec_.reset(new Codec);
     pixelFormat_ = pixelFormat;
     width_ = width;
     height_ = height;
-    out_.assign(static_cast<size_t>(width) * height * 4, 0);
     if (pixelFormat == kMjpg || pixelFormat == kJpeg) {
         const AVCodec* dec = avcodec_find_decoder(AV_CODEC_ID_MJPEG);
         codec_->decoder = dec ? avcodec_alloc_context3(dec) : nullptr;
@@ -81,31 +79,34 @@ bool FrameConverter::configure(uint32_t pixelFormat, int width, int height, int 
         if (avcodec_open2(codec_->decoder, dec, nullptr) < 0) return false;
         srcFormat_ = -1;
         bytesPerLine_ = 0;
+        configured_ = true;
         return true;
     }
     const AVPixelFormat src = rawFormat(pixelFormat);
     srcFormat_ = src;
     const int packed = av_image_get_linesize(src, width, 0);
     bytesPerLine_ = bytesPerLine >= packed ? bytesPerLine : packed;
-    codec_->scaler = sws_getContext(width, height, src, width, height, AV_PIX_FMT_BGRA, SWS_POINT, nullptr, nullptr, nullptr);
-    return codec_->scaler != nullptr;
+    configured_ = FrameWriter::writesDirectly(src);
+    return configured_;
 }
 
-FrameConverter::Result FrameConverter::convert(const uint8_t* data, size_t bytesUsed) {
-    if (out_.empty()) return Result::NotConfigured;
-    if (srcFormat_ < 0) return convertMjpeg(data, bytesUsed);
+FrameConverter::Result FrameConverter::convert(const uint8_t* data, size_t bytesUsed, const FrameTarget& target) {
+    if (!configured_) return Result::NotConfigured;
+    if (!target.pixels) return Result::Skipped;
+    if (srcFormat_ < 0) return convertMjpeg(data, bytesUsed, target);
     if (bytesUsed < static_cast<size_t>(bytesPerLine_) * static_cast<size_t>(height_ - 1) +
                         static_cast<size_t>(av_image_get_linesize(static_cast<AVPixelFormat>(srcFormat_), width_, 0)))
         return Result::Truncated;
-    const uint8_t* src[4] = {data, nullptr, nullptr, nullptr};
-    const int srcStride[4] = {bytesPerLine_, 0, 0, 0};
-    uint8_t* dst[4] = {out_.data() + static_cast<size_t>(height_ - 1) * stride(), nullptr, nullptr, nullptr};
-    const int dstStride[4] = {-stride(), 0, 0, 0};
-    sws_scale(codec_->scaler, src, srcStride, 0, height_, dst, dstStride);
-    return Result::Ok;
+    FrameWriter::Picture picture;
+    picture.format = srcFormat_;
+    picture.planes[0] = data;
+    picture.strides[0] = bytesPerLine_;
+    picture.width = width_;
+    picture.height = height_;
+    return writer_.write(picture, target) ? Result::Ok : Result::Corrupt;
 }
 
-FrameConverter::Result FrameConverter::convertMjpeg(const uint8_t* data, size_t bytesUsed) {
+FrameConverter::Result FrameConverter::convertMjpeg(const uint8_t* data, size_t bytesUsed, const FrameTarget& target) {
     if (!looksComplete(data, bytesUsed)) return Result::Truncated;
     Codec& c = *codec_;
     if (c.padded.size() < bytesUsed + AV_INPUT_BUFFER_PADDING_SIZE)
@@ -122,18 +123,21 @@ FrameConverter::Result FrameConverter::convertMjpeg(const uint8_t* data, size_t 
     if (rc < 0) return Result::Corrupt;
     AVFrame* f = c.frame;
     const bool damaged = f->decode_error_flags != 0 || (f->flags & AV_FRAME_FLAG_CORRUPT) != 0;
-    if (damaged || f->width != width_ || f->height != height_) {
-        av_frame_unref(f);
-        return Result::Corrupt;
+    Result result = Result::Corrupt;
+    if (!damaged && f->width == width_ && f->height == height_) {
+        FrameWriter::Picture picture;
+        picture.format = f->format;
+        for (int i = 0; i < 3; ++i) {
+            picture.planes[i] = f->data[i];
+            picture.strides[i] = f->linesize[i];
+        }
+        picture.width = width_;
+        picture.height = height_;
+        picture.fullRange = f->color_range == AVCOL_RANGE_JPEG;
+        if (writer_.write(picture, target)) result = Result::Ok;
     }
-    c.scaler = sws_getCachedContext(c.scaler, width_, height_, static_cast<AVPixelFormat>(f->format), width_, height_,
-                                    AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr);
-    if (!c.scaler) { av_frame_unref(f); return Result::Corrupt; }
-    uint8_t* dst[4] = {out_.data() + static_cast<size_t>(height_ - 1) * stride(), nullptr, nullptr, nullptr};
-    const int dstStride[4] = {-stride(), 0, 0, 0};
-    sws_scale(c.scaler, f->data, f->linesize, 0, height_, dst, dstStride);
     av_frame_unref(f);
-    return Result::Ok;
+    return result;
 }
 
 }  // namespace media

@@ -1,22 +1,30 @@
 #pragma once
-// Turns one camera frame in the device's pixel format into BGRA rows stored
-// bottom-up (last picture row first), the layout the engine's renderer receives.
-// Decodes YUYV, UYVY, RGB3, BGR3, BGR4, RGB4, GREY and MJPEG itself; MJPEG frames
-// that are truncated or do not decode cleanly are reported, so they can be dropped.
+// Turns one camera frame in the device's pixel format straight into its
+// receiver's memory (a FrameTarget: BGRA or BGR, in the orientation the
+// receiver asks for), in one pass over the frame. Decodes YUYV, UYVY, RGB3,
+// BGR3, BGR4, RGB4, GREY and MJPEG itself; MJPEG frames that are truncated or do
+// not decode cleanly are reported, so they can be dropped.
 //
-// Owns its output buffer (allocated by configure(), reused for every frame).
+// Holds no frame of its own: raw frames are read where the driver left them,
+// MJPEG frames are decoded into FFmpeg's frame, then written to the target.
 // Not thread-safe: one converter per capture thread.
+#include "FrameTarget.h"
+#include "FrameWriter.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 namespace vexa {
 namespace media {
 
+// What became of one frame. Skipped: the target had no memory (its receiver
+// takes no frame now), so the frame was not even decoded.
+enum class FrameResult { Ok, Truncated, Corrupt, NotConfigured, Skipped };
+
 class FrameConverter {
 public:
-    enum class Result { Ok, Truncated, Corrupt, NotConfigured };
+    using Result = FrameResult;
 
     FrameConverter();
     ~FrameConverter();
@@ -28,24 +36,25 @@ public:
     // bytesPerLine 0 = tightly packed. False when the format is not supported.
     bool configure(uint32_t pixelFormat, int width, int height, int bytesPerLine);
 
-    Result convert(const uint8_t* data, size_t bytesUsed);
+    // Converts the frame (bytesUsed bytes at data) into the target. A target of
+    // another size than the frame's gets the picture scaled.
+    Result convert(const uint8_t* data, size_t bytesUsed, const FrameTarget& target);
 
-    const uint8_t* bgra() const { return out_.data(); }
-    int stride() const { return width_ * 4; }
     int width() const { return width_; }
     int height() const { return height_; }
 
 private:
-    Result convertMjpeg(const uint8_t* data, size_t bytesUsed);
+    Result convertMjpeg(const uint8_t* data, size_t bytesUsed, const FrameTarget& target);
 
     struct Codec;
     std::unique_ptr<Codec> codec_;
+    FrameWriter writer_;
     uint32_t pixelFormat_ = 0;
     int width_ = 0;
     int height_ = 0;
     int bytesPerLine_ = 0;
-    int srcFormat_ = -1;  // AVPixelFormat of raw input
-    std::vector<uint8_t> out_;
+    int srcFormat_ = -1;  // AVPixelFormat of raw input, -1 for MJPEG
+    bool configured_ = false;
 };
 
 }  // namespace media

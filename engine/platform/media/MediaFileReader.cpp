@@ -1,6 +1,7 @@
 #include "MediaFileReader.h"
 
 #include "FfmpegText.h"
+#include "FrameWriter.h"
 
 #include <cassert>
 #include <cmath>
@@ -12,7 +13,6 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libswresample/swresample.h>
-#include <libswscale/swscale.h>
 }
 
 namespace vexa {
@@ -119,7 +119,7 @@ struct MediaFileReader::Impl {
     Info info;
     Track video;
     Track audio;
-    SwsContext* scaler = nullptr;
+    FrameWriter writer;
     SwrContext* resampler = nullptr;
     bool open = false;
     bool looping = false;
@@ -141,7 +141,7 @@ struct MediaFileReader::Impl {
     void fillInfo();
     void noteEarlyEnd();
     ReadResult decodeFrame();
-    ReadResult convert(uint8_t* bgra, int stride, bool bottomUp);
+    ReadResult convert(const FrameTarget& target);
     bool openAudio();
     bool refillAudio();
 };
@@ -192,14 +192,21 @@ MediaFileReader::ReadResult MediaFileReader::Impl::decodeFrame() {
     return ReadResult::Frame;
 }
 
-MediaFileReader::ReadResult MediaFileReader::Impl::convert(uint8_t* bgra, int stride, bool bottomUp) {
+MediaFileReader::ReadResult MediaFileReader::Impl::convert(const FrameTarget& target) {
     AVFrame* f = video.frame;
-    scaler = sws_getCachedContext(scaler, f->width, f->height, static_cast<AVPixelFormat>(f->format),
-                                  info.width, info.height, AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr);
-    if (!scaler) { error = "'" + path + "': cannot convert its pixel format to BGRA"; return ReadResult::Error; }
-    uint8_t* dst[4] = {bottomUp ? bgra + static_cast<size_t>(info.height - 1) * stride : bgra, nullptr, nullptr, nullptr};
-    int dstStride[4] = {bottomUp ? -stride : stride, 0, 0, 0};
-    sws_scale(scaler, f->data, f->linesize, 0, f->height, dst, dstStride);
+    FrameWriter::Picture picture;
+    picture.format = f->format;
+    for (int i = 0; i < 3; ++i) {
+        picture.planes[i] = f->data[i];
+        picture.strides[i] = f->linesize[i];
+    }
+    picture.width = f->width;
+    picture.height = f->height;
+    picture.fullRange = f->color_range == AVCOL_RANGE_JPEG;
+    if (!writer.write(picture, target)) {
+        error = "'" + path + "': cannot convert its pixel format to BGRA";
+        return ReadResult::Error;
+    }
     ++delivered;
     indexInFile = decodedInFile - 1;
     return ReadResult::Frame;
@@ -283,8 +290,6 @@ void MediaFileReader::close() {
     Impl& d = *impl_;
     d.video.release();
     d.audio.release();
-    sws_freeContext(d.scaler);
-    d.scaler = nullptr;
     swr_free(&d.resampler);
     d.info = Info();
     d.open = d.firstFramePending = d.audioEnded = d.endedEarly = false;
@@ -303,13 +308,30 @@ bool MediaFileReader::endedEarly() const { return impl_->endedEarly; }
 int64_t MediaFileReader::framesDelivered() const { return impl_->delivered; }
 int64_t MediaFileReader::currentFrameIndex() const { return impl_->indexInFile; }
 
-MediaFileReader::ReadResult MediaFileReader::readNextFrame(uint8_t* bgra, int strideBytes, bool bottomUp) {
+namespace {
+FrameTarget bgraTarget(uint8_t* bgra, int strideBytes, const MediaFileReader::Info& info, bool bottomUp) {
+    FrameTarget t;
+    t.pixels = bgra;
+    t.rowBytes = strideBytes;
+    t.width = info.width;
+    t.height = info.height;
+    t.bottomUp = bottomUp;
+    return t;
+}
+}  // namespace
+
+MediaFileReader::ReadResult MediaFileReader::readNextFrame(const FrameTarget& target) {
     Impl& d = *impl_;
-    assert(bgra && "MediaFileReader::readNextFrame: buffer must not be null");
-    assert(strideBytes >= d.info.width * 4 && "MediaFileReader::readNextFrame: stride smaller than a row");
+    assert(target.pixels && "MediaFileReader::readNextFrame: the target needs memory");
     if (!d.open) { d.error = "readNextFrame: no file is open"; return ReadResult::Error; }
     const ReadResult r = d.decodeFrame();
-    return r == ReadResult::Frame ? d.convert(bgra, strideBytes, bottomUp) : r;
+    return r == ReadResult::Frame ? d.convert(target) : r;
+}
+
+MediaFileReader::ReadResult MediaFileReader::readNextFrame(uint8_t* bgra, int strideBytes, bool bottomUp) {
+    assert(bgra && "MediaFileReader::readNextFrame: buffer must not be null");
+    assert(strideBytes >= impl_->info.width * 4 && "MediaFileReader::readNextFrame: stride smaller than a row");
+    return readNextFrame(bgraTarget(bgra, strideBytes, impl_->info, bottomUp));
 }
 
 int64_t MediaFileReader::frameDueAt(double seconds) const {
@@ -320,29 +342,34 @@ int64_t MediaFileReader::frameDueAt(double seconds) const {
     return impl_->looping ? n % i.frameCount : std::min<int64_t>(n, i.frameCount - 1);
 }
 
-MediaFileReader::ReadResult MediaFileReader::readFrameDueAt(double seconds, uint8_t* bgra, int strideBytes,
-                                                            bool bottomUp) {
+MediaFileReader::ReadResult MediaFileReader::readFrameDueAt(double seconds, const FrameTarget& target) {
     Impl& d = *impl_;
-    assert(bgra && "MediaFileReader::readFrameDueAt: buffer must not be null");
+    assert(target.pixels && "MediaFileReader::readFrameDueAt: the target needs memory");
     if (!d.open) { d.error = "readFrameDueAt: no file is open"; return ReadResult::Error; }
-    const int64_t target = seconds <= 0.0 ? 0 : static_cast<int64_t>(std::floor(seconds * d.info.frameRate + 1e-6));
-    if (target < d.delivered) return ReadResult::NoNewFrame;
+    const int64_t wanted = seconds <= 0.0 ? 0 : static_cast<int64_t>(std::floor(seconds * d.info.frameRate + 1e-6));
+    if (wanted < d.delivered) return ReadResult::NoNewFrame;
     // After a long stall a looping file need not be decoded round after round:
     // whole rounds are counted as passed (position in the file is unchanged by them).
     const int64_t count = d.info.frameCount;
-    if (d.looping && count > 0 && target - d.delivered > count) {
-        int64_t skip = (target - d.delivered) / count * count;
-        if (skip == target - d.delivered) skip -= count;
+    if (d.looping && count > 0 && wanted - d.delivered > count) {
+        int64_t skip = (wanted - d.delivered) / count * count;
+        if (skip == wanted - d.delivered) skip -= count;
         d.delivered += skip;
     }
     // Decode and drop the frames whose time has passed; convert only the one due.
-    while (d.delivered < target) {
+    while (d.delivered < wanted) {
         const ReadResult r = d.decodeFrame();
         if (r != ReadResult::Frame) return r;
         ++d.delivered;
     }
     const ReadResult r = d.decodeFrame();
-    return r == ReadResult::Frame ? d.convert(bgra, strideBytes, bottomUp) : r;
+    return r == ReadResult::Frame ? d.convert(target) : r;
+}
+
+MediaFileReader::ReadResult MediaFileReader::readFrameDueAt(double seconds, uint8_t* bgra, int strideBytes,
+                                                            bool bottomUp) {
+    assert(bgra && "MediaFileReader::readFrameDueAt: buffer must not be null");
+    return readFrameDueAt(seconds, bgraTarget(bgra, strideBytes, impl_->info, bottomUp));
 }
 
 bool MediaFileReader::rewind() {

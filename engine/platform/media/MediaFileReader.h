@@ -1,6 +1,7 @@
 #pragma once
-// Reads any video file FFmpeg can demux (AVI, MP4, MKV, ...): frames as BGRA and
-// its sound as interleaved signed 16-bit samples.
+// Reads any video file FFmpeg can demux (AVI, MP4, MKV, ...): frames as BGRA or
+// BGR, converted once straight into the caller's memory (a FrameTarget, which
+// also says the orientation), and its sound as interleaved signed 16-bit samples.
 //
 // Frames: readNextFrame() gives exactly the next frame on every call (frame-locked,
 // synchronous: reproducible runs); readFrameDueAt() follows a clock for real-time
@@ -18,6 +19,8 @@
 // may be used from two different threads (they share no state after open()). After
 // the first frame this code allocates nothing per frame; FFmpeg reuses its frame
 // pools but still makes small allocations of its own per packet (see bench/video).
+#include "FrameTarget.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -62,13 +65,17 @@ public:
     void setLooping(bool loop);
     bool looping() const;
 
-    // Decodes the next frame into bgra (info().width x info().height, 4 bytes per
-    // pixel, strideBytes >= width * 4). bottomUp stores the last picture row first.
+    // Decodes the next frame and converts it into the target (normally
+    // info().width x info().height; another size gets the picture scaled).
+    ReadResult readNextFrame(const FrameTarget& target);
+    // The same into bgra (info().width x info().height, 4 bytes per pixel,
+    // strideBytes >= width * 4). bottomUp stores the last picture row first.
     ReadResult readNextFrame(uint8_t* bgra, int strideBytes, bool bottomUp = false);
 
     // Real-time pacing: decodes forward to the frame due 'seconds' after the start of
     // playback (frames in between are decoded but not converted). NoNewFrame when that
     // frame was already delivered.
+    ReadResult readFrameDueAt(double seconds, const FrameTarget& target);
     ReadResult readFrameDueAt(double seconds, uint8_t* bgra, int strideBytes, bool bottomUp = false);
 
     // Index of the frame due at 'seconds' after the start: wrapped when looping,

@@ -228,7 +228,8 @@ void V4l2CaptureSession::run() {
     streaming_ = false;
 }
 
-// Dequeues, converts, delivers and requeues one frame. False when the device is gone.
+// Dequeues one frame, hands it to the callback (which converts it) and requeues it.
+// False when the device is gone.
 bool V4l2CaptureSession::handleFrame() {
     VideoBufferView buffer;
     int rc = device_->dequeueBuffer(buffer);
@@ -238,15 +239,17 @@ bool V4l2CaptureSession::handleFrame() {
         return true;
     }
     if (rc) { lost(rc, "taking a frame"); return false; }
-    const FrameConverter::Result r = converter_.convert(buffer.data, std::min(buffer.bytesUsed, buffer.length));
-    if (r == FrameConverter::Result::Ok) {
-        if (onFrame_) onFrame_(converter_.bgra(), converter_.width(), converter_.height(), converter_.stride());
+    using Result = FrameConverter::Result;
+    const CameraFrame frame(converter_, buffer.data, std::min(buffer.bytesUsed, buffer.length));
+    const Result r = onFrame_ ? onFrame_(frame) : Result::Skipped;
+    if (r == Result::Ok) {
         ++delivered_;
-    } else {
+    } else if (r != Result::Skipped) {
         ++dropped_;
-        log_.log("drop", who() + (r == FrameConverter::Result::Truncated ? ": dropped a truncated frame ("
-                                                                          : ": dropped a corrupt frame (") +
-                             std::to_string(buffer.bytesUsed) + " bytes)");
+        const char* why = r == Result::Truncated ? ": dropped a truncated frame ("
+                          : r == Result::Corrupt ? ": dropped a corrupt frame ("
+                                                 : ": dropped a frame it cannot convert (";
+        log_.log("drop", who() + why + std::to_string(buffer.bytesUsed) + " bytes)");
     }
     rc = device_->queueBuffer(buffer.index);
     if (rc) { lost(rc, "returning a buffer"); return false; }

@@ -1,8 +1,10 @@
 #pragma once
 // A streaming connection to one camera: opens the device, lists its capture
 // formats, sets one, and runs its own streaming thread (memory-mapped buffers,
-// bounded waits) that hands every good frame to a callback as BGRA rows stored
-// bottom-up. Vertical and horizontal flips are the receiver's business.
+// bounded waits) that hands every frame, still in the driver's buffer, to a
+// callback. The callback converts it once, straight into the memory where it
+// belongs, in the layout and orientation it needs (CameraFrame::convertTo with a
+// FrameTarget); the session keeps no converted copy.
 //
 // Faults are logged as one clear line each, rate-limited (a repeating fault gives a
 // line now and a count later, never a flood): a busy device, too little USB
@@ -12,9 +14,10 @@
 //
 // Ownership and threading: the session owns the device. Call everything except
 // isValid()/isStreaming()/counters from one thread. The frame callback runs on the
-// streaming thread; its pixel pointer is valid only during the call (copy what you
-// keep). stop() and the destructor wait for the thread, at most one wait slice
-// (50 ms) plus the callback's own time.
+// streaming thread; its CameraFrame is valid only during the call. stop() and the
+// destructor wait for the thread, at most one wait slice (50 ms) plus the
+// callback's own time.
+#include "CameraFrame.h"
 #include "CaptureFormat.h"
 #include "FrameConverter.h"
 #include "IVideoDevice.h"
@@ -32,7 +35,10 @@ namespace media {
 
 class V4l2CaptureSession {
 public:
-    using FrameCallback = std::function<void(const uint8_t* bgraBottomUp, int width, int height, int strideBytes)>;
+    // Returns what the frame's convertTo gave: Ok counts the frame as delivered;
+    // Truncated, Corrupt and NotConfigured as dropped (with a log line); Skipped
+    // as not wanted.
+    using FrameCallback = std::function<FrameResult(const CameraFrame& frame)>;
 
     V4l2CaptureSession(std::unique_ptr<IVideoDevice> device, LogSink log, RateLimitedLog::Clock clock = RateLimitedLog::Clock());
     ~V4l2CaptureSession();

@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -15,6 +17,18 @@ namespace media {
 namespace {
 
 using testing::FakeVideoSystem;
+
+// YUYV frame whose top-left quarter is bright, the rest dark.
+std::vector<uint8_t> yuyvLeftTopBright(int w, int h) {
+    std::vector<uint8_t> f(static_cast<size_t>(w) * h * 2);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            uint8_t* p = &f[(static_cast<size_t>(y) * w + x) * 2];
+            p[0] = (y < h / 2 && x < w / 2) ? 235 : 16;
+            p[1] = 128;
+        }
+    return f;
+}
 
 // Frame number of a BGR top-down image.
 int numberOf(const unsigned char* bgr, int w, int h) {
@@ -26,6 +40,38 @@ int numberOf(const unsigned char* bgr, int w, int h) {
     }
     return testing::readFrameNumber(bgra.data(), w, h, w * 4);
 }
+
+// A receiver with a BGR picture of its own, mirrored when asked.
+class Receiver : public IFrameReceiver {
+public:
+    Receiver(int w, int h, bool mirrored) : picture(static_cast<size_t>(w) * h * 3, 0), w_(w), h_(h), mirrored_(mirrored) {}
+    FrameTarget frameTarget(int width, int height) override {
+        std::lock_guard<std::mutex> lock(mutex);
+        FrameTarget t;
+        if (width != w_ || height != h_ || !taking) return t;
+        t.pixels = picture.data();
+        t.rowBytes = w_ * 3;
+        t.width = w_;
+        t.height = h_;
+        t.layout = FrameTarget::Layout::Bgr24;
+        t.mirrored = mirrored_;
+        return t;
+    }
+    void frameWritten() override { ++written; }
+    // The green level at a picture position, read from the stored frame.
+    int green(int x, int y) {
+        std::lock_guard<std::mutex> lock(mutex);
+        return picture[(static_cast<size_t>(y) * w_ + x) * 3 + 1];
+    }
+    std::mutex mutex;
+    std::vector<uint8_t> picture;
+    std::atomic<int> written{0};
+    bool taking = true;
+
+private:
+    int w_, h_;
+    bool mirrored_;
+};
 
 template <typename F>
 unsigned char* poll(F f) {
@@ -155,6 +201,64 @@ TEST_F(CamVideoTest, FirstCameraDeliversBgrTopDown) {
     EXPECT_NE(nullptr, poll([&] { return lib.image(); }));
     EXPECT_EQ(0, lib.close());
     EXPECT_EQ(cam->opens, cam->closes);
+}
+
+TEST_F(CamVideoTest, AReceiverTakesCameraFramesStraightIntoItsMemory) {
+    auto cam = system->addTypicalCamera("/dev/video0", "USB Camera");
+    cam->steadyFrame = yuyvLeftTopBright(320, 240);
+    CamVideoLibrary lib = make();
+    ASSERT_EQ(0, lib.open("v4l2 /dev/video0 320x240"));
+    Receiver receiver(320, 240, true);
+    lib.setFrameReceiver(&receiver);
+    ASSERT_EQ(0, lib.captureStart());
+    for (int i = 0; i < 300 && receiver.written < 3; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_GE(receiver.written.load(), 3);
+    EXPECT_EQ(nullptr, lib.image()) << "frames go to the receiver only";
+    EXPECT_FALSE(lib.deliverFrame()) << "cameras deliver by themselves";
+    // Upright (rows top-down) and mirrored as the receiver asked: the bright
+    // top-left quarter is at the top right.
+    EXPECT_GT(receiver.green(300, 10), 220);
+    EXPECT_LT(receiver.green(20, 10), 40);
+    EXPECT_LT(receiver.green(300, 230), 40);
+    // A receiver that takes no frame now leaves its memory alone; frames are
+    // not counted as dropped.
+    {
+        std::lock_guard<std::mutex> lock(receiver.mutex);
+        receiver.taking = false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));  // a frame under way may still land
+    const int before = receiver.written;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(before, receiver.written.load());
+    // Closing drops the receiver: opening again goes back to image().
+    EXPECT_EQ(0, lib.close());
+    ASSERT_EQ(0, lib.open("v4l2 /dev/video0 320x240"));
+    ASSERT_EQ(0, lib.captureStart());
+    EXPECT_NE(nullptr, poll([&] { return lib.image(); }));
+    EXPECT_EQ(before, receiver.written.load());
+    EXPECT_EQ(0, lib.close());
+    EXPECT_TRUE(lines.empty()) << lines.front();
+}
+
+TEST_F(CamVideoTest, AReceiverTakesFileFramesWhenItAsks) {
+    CamVideoLibrary lib = make();
+    ASSERT_EQ(0, lib.open(("file " + dir_ + "/Clip.mkv loop locked").c_str())) << lib.lastError();
+    Receiver receiver(160, 120, false);
+    lib.setFrameReceiver(&receiver);
+    EXPECT_FALSE(lib.deliverFrame()) << "not started";
+    ASSERT_EQ(0, lib.captureStart());
+    EXPECT_EQ(nullptr, lib.image());
+    for (int i = 0; i < 12; ++i) {
+        ASSERT_TRUE(lib.deliverFrame()) << i;
+        std::lock_guard<std::mutex> lock(receiver.mutex);
+        EXPECT_EQ(i % 10, numberOf(receiver.picture.data(), 160, 120)) << i;
+    }
+    EXPECT_EQ(12, receiver.written.load());
+    lib.setFrameReceiver(nullptr);
+    EXPECT_FALSE(lib.deliverFrame());
+    unsigned char* img = lib.image();
+    ASSERT_NE(nullptr, img);
+    EXPECT_EQ(2, numberOf(img, 160, 120));
 }
 
 TEST_F(CamVideoTest, CameraByPathWithSize) {

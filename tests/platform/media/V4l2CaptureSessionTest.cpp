@@ -16,13 +16,16 @@ namespace {
 using testing::FakeCamera;
 using testing::FakeVideoSystem;
 
-// Collects log lines and frames from a session.
+// Collects log lines and frames from a session; frames are converted into the
+// probe's own BGRA picture, rows top-down.
 struct Probe {
     std::mutex mutex;
     std::vector<std::string> lines;
     std::atomic<int> frames{0};
-    std::vector<uint8_t> firstRow, lastRow;  // of the latest frame, as stored (bottom-up)
+    std::vector<uint8_t> picture;
+    std::vector<uint8_t> firstRow, lastRow;  // of the latest frame, as stored
     int width = 0, height = 0;
+    bool takeFrames = true;
 
     LogSink sink() {
         return [this](const std::string& m) {
@@ -31,13 +34,23 @@ struct Probe {
         };
     }
     V4l2CaptureSession::FrameCallback callback() {
-        return [this](const uint8_t* px, int w, int h, int stride) {
+        return [this](const CameraFrame& frame) {
             std::lock_guard<std::mutex> lock(mutex);
+            const int w = frame.width(), h = frame.height();
+            picture.resize(static_cast<size_t>(w) * h * 4);
+            FrameTarget target;
+            target.pixels = takeFrames ? picture.data() : nullptr;
+            target.rowBytes = w * 4;
+            target.width = w;
+            target.height = h;
+            const FrameResult r = frame.convertTo(target);
+            if (r != FrameResult::Ok) return r;
             width = w;
             height = h;
-            firstRow.assign(px, px + w * 4);
-            lastRow.assign(px + static_cast<size_t>(h - 1) * stride, px + static_cast<size_t>(h - 1) * stride + w * 4);
+            firstRow.assign(picture.begin(), picture.begin() + w * 4);
+            lastRow.assign(picture.end() - w * 4, picture.end());
             ++frames;
+            return r;
         };
     }
     int linesContaining(const std::string& text) {
@@ -78,7 +91,7 @@ protected:
     Probe probe;
 };
 
-TEST_F(SessionTest, StreamsBgraRowsBottomUp) {
+TEST_F(SessionTest, HandsEveryFrameToTheCallbackToConvertWhereItBelongs) {
     auto s = makeSession();
     ASSERT_TRUE(s->open("/dev/video0"));
     EXPECT_EQ("USB Camera", s->cardName());
@@ -90,12 +103,27 @@ TEST_F(SessionTest, StreamsBgraRowsBottomUp) {
     EXPECT_FALSE(s->isStreaming());
     EXPECT_EQ(640, probe.width);
     EXPECT_EQ(480, probe.height);
-    // The picture's top half is bright: stored bottom-up, the first row is dark.
-    EXPECT_LT(probe.firstRow[1], 40);
-    EXPECT_GT(probe.lastRow[1], 220);
+    // The picture's top half is bright: in a top-down target the first row is.
+    EXPECT_GT(probe.firstRow[1], 220);
+    EXPECT_LT(probe.lastRow[1], 40);
     EXPECT_EQ(255, probe.lastRow[3]);
     EXPECT_EQ(1, cam->streamOns);
     EXPECT_EQ(1, cam->streamOffs);
+    EXPECT_EQ("", probe.all());
+}
+
+TEST_F(SessionTest, FramesTheCallbackDoesNotTakeAreNeitherDeliveredNorDropped) {
+    probe.takeFrames = false;
+    auto s = makeSession();
+    ASSERT_TRUE(s->open("/dev/video0"));
+    ASSERT_TRUE(s->start(probe.callback()));
+    ASSERT_TRUE(eventually([&] {
+        std::lock_guard<std::mutex> lock(cam->mutex);
+        return cam->framesDequeued >= 5;
+    }));
+    s->stop();
+    EXPECT_EQ(0u, s->framesDelivered());
+    EXPECT_EQ(0u, s->framesDropped());
     EXPECT_EQ("", probe.all());
 }
 
@@ -114,8 +142,8 @@ TEST_F(SessionTest, AppliesChosenFormatAndRate) {
     ASSERT_TRUE(eventually([&] { return probe.frames >= 3; }));
     s->stop();
     EXPECT_EQ(1280, probe.width);
-    EXPECT_LT(probe.firstRow[1], 40);
-    EXPECT_GT(probe.lastRow[1], 220);
+    EXPECT_GT(probe.firstRow[1], 220);
+    EXPECT_LT(probe.lastRow[1], 40);
 }
 
 TEST_F(SessionTest, TruncatedAndCorruptMjpegFramesAreDroppedWithOneLine) {

@@ -293,6 +293,45 @@ TEST_F(CaptureStream, FramesArriveUprightAndMirroredByDefault)
     stream->CleanUp();
 }
 
+TEST_F(CaptureStream, ChangingTheFlipsLeavesTheShownFrameAndTurnsTheNext)
+{
+    auto cam = system->addTypicalCamera("/dev/video0", "Cam A");
+    cam->frames.push_back(yuyvTopLeftBright(640, 480));
+    osg::ref_ptr<DSCaptureStream> stream = new DSCaptureStream(false, false);
+    ASSERT_TRUE(stream->isValid());
+    for (int i = 0; i < 200 && stream->FramesPresented() == 0; ++i)
+    {
+        stream->UpdateStream();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_EQ(stream->FramesPresented(), 1u);
+    const std::vector<unsigned char> shown(stream->data(), stream->data() + stream->FrameBytes());
+    // Not mirrored any more, and the stream turned upside down on top.
+    stream->SetHFlip(false);
+    stream->SetFlipY(true);
+    for (int i = 0; i < 20; ++i)
+    {
+        stream->UpdateStream();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    EXPECT_EQ(std::vector<unsigned char>(stream->data(), stream->data() + stream->FrameBytes()), shown);
+    {
+        std::lock_guard<std::mutex> lock(cam->mutex);
+        cam->frames.push_back(yuyvTopLeftBright(640, 480));
+    }
+    for (int i = 0; i < 200 && stream->FramesPresented() < 2; ++i)
+    {
+        stream->UpdateStream();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_EQ(stream->FramesPresented(), 2u);
+    EXPECT_GT(stream->data(40, 470)[1], 200) << "the bright quarter at the bottom left";
+    EXPECT_LT(stream->data(40, 10)[1], 50);
+    EXPECT_LT(stream->data(600, 470)[1], 50);
+    EXPECT_EQ(Settings(), settingsText("Cam A", "640x480 30 16-bit", 1, 1, 0)) << "saved at connection only";
+    stream->CleanUp();
+}
+
 TEST_F(CaptureStream, DeInterlacingHalvesTheHeight)
 {
     auto cam = system->addCamera("/dev/video0", "PAL Grabber");

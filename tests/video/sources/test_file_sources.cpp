@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 using sourcetest::Clip;
@@ -204,6 +205,54 @@ TEST(CameraLibraryStream, FrameLockedEachEngineFrameShowsTheNextFrameTheSameEver
     for (int i = 0; i < 45; ++i) expected.push_back(i % 30);
     EXPECT_EQ(first, expected);
     EXPECT_EQ(LockedRun(clip, 45), first);
+    CamVidStream::SetFileFramesLocked(false);
+}
+
+// The first frame of a frame-locked file through the camera library, with the
+// stream's flips.
+std::vector<unsigned char> FirstFrame(const std::string& clip, bool flipX, bool flipY)
+{
+    osg::ref_ptr<CamVidStream> stream = new CamVidStream("file " + clip + " loop");
+    EXPECT_TRUE(stream->isValid());
+    stream->SetFlipX(flipX);
+    stream->SetFlipY(flipY);
+    stream->StartStream();
+    stream->UpdateStream();
+    EXPECT_EQ(stream->FramesPresented(), 1u);
+    std::vector<unsigned char> frame(stream->data(), stream->data() + stream->FrameBytes());
+    stream->CleanUp();
+    return frame;
+}
+
+TEST(CameraLibraryStream, FlipsTurnTheFramesAsTheyAreConverted)
+{
+    CamVidStream::SetFileFramesLocked(true);
+    const int w = 160, h = 120;
+    const std::string clip = Clip(w, h, 30, 25);
+    const std::vector<unsigned char> upright = FirstFrame(clip, false, false);
+    // Upright: frame 0's number reads from the top-down image.
+    osg::ref_ptr<osg::Image> image = new osg::Image;
+    image->setImage(w, h, 1, GL_RGB, GL_BGR, GL_UNSIGNED_BYTE, const_cast<unsigned char*>(upright.data()),
+                    osg::Image::NO_DELETE);
+    EXPECT_EQ(FrameNumber(*image), 0);
+    struct Case
+    {
+        bool flipX, flipY;
+    };
+    for (const Case& c : {Case{true, false}, Case{false, true}, Case{true, true}})
+    {
+        SCOPED_TRACE(::testing::Message() << "flipX " << c.flipX << " flipY " << c.flipY);
+        const std::vector<unsigned char> turned = FirstFrame(clip, c.flipX, c.flipY);
+        int wrong = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                for (int ch = 0; ch < 3; ++ch)
+                {
+                    const int from = ((c.flipY ? h - 1 - y : y) * w + (c.flipX ? w - 1 - x : x)) * 3 + ch;
+                    wrong += std::abs(turned[static_cast<size_t>(y * w + x) * 3 + ch] - upright[from]) > 3;
+                }
+        EXPECT_EQ(wrong, 0);
+    }
     CamVidStream::SetFileFramesLocked(false);
 }
 

@@ -1,14 +1,26 @@
-// Camera frames arrive bottom-up on another thread: the flips and
-// de-interlacing turn them as configured, and the image only ever shows
-// whole frames from the stream's own memory.
+// Camera frames arrive on another thread and are converted once, straight
+// into the stream's back buffer: the camera's flips and de-interlacing and
+// the stream's own flips turn them as configured, flips never touch the frame
+// being shown, and the image only ever shows whole frames from the stream's
+// own memory.
 #include "CBufferedVideoStream.h"
 #include "CDSOsgImageRender.h"
 #include "CSampleGrabberCB.h"
 
+#include "CameraFrame.h"
+#include "FrameConverter.h"
+#include "FrameTarget.h"
+#include "FrameWriter.h"
+#include "VideoDeviceTypes.h"
+
 #include <gtest/gtest.h>
+
+#include <OpenThreads/Thread>
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 #include <vector>
@@ -105,6 +117,147 @@ TEST(FrameDelivery, TheProcessWideGrabberConvertsLikeTheRenderer)
         grabber.Detach(sink.get());
         EXPECT_EQ(grabber.BufferCB(2.0, frame.data(), static_cast<long>(frame.size())), CSampleGrabberCB::NoTarget);
     }
+}
+
+// A YUYV camera frame whose grey level tells its columns (or rows) apart.
+const int kCamW = 12, kCamH = 6;
+uint8_t labelLuma(int label) { return static_cast<uint8_t>(20 + 12 * label); }
+int shownLevel(int label) { return static_cast<int>(std::lround((labelLuma(label) - 16.0) * 255.0 / 219.0)); }
+
+std::vector<uint8_t> labelledYuyv(bool columns)
+{
+    std::vector<uint8_t> f(static_cast<size_t>(kCamW) * kCamH * 2);
+    for (int y = 0; y < kCamH; ++y)
+        for (int x = 0; x < kCamW; ++x)
+        {
+            uint8_t* p = &f[(static_cast<size_t>(y) * kCamW + x) * 2];
+            p[0] = labelLuma(columns ? x : y);
+            p[1] = 128;
+        }
+    return f;
+}
+
+TEST(FrameDelivery, CameraFramesAreConvertedOnceIntoTheBackBufferTurnedByEverySetting)
+{
+    struct Case
+    {
+        bool v, h, deint;     // the camera's settings
+        bool flipX, flipY;    // the stream's own flips
+    };
+    std::vector<Case> cases;
+    for (int bits = 0; bits < 32; ++bits)
+        cases.push_back({(bits & 1) != 0, (bits & 2) != 0, (bits & 4) != 0, (bits & 8) != 0, (bits & 16) != 0});
+    vexa::media::FrameConverter converter;
+    ASSERT_TRUE(converter.configure(vexa::media::fourcc('Y', 'U', 'Y', 'V'), kCamW, kCamH, 0));
+    for (const Case& c : cases)
+        for (const bool columns : {true, false})
+        {
+            SCOPED_TRACE(::testing::Message() << "v" << c.v << " h" << c.h << " d" << c.deint << " flipX" << c.flipX
+                                              << " flipY" << c.flipY << (columns ? " columns" : " rows"));
+            const std::vector<uint8_t> raw = labelledYuyv(columns);
+            osg::ref_ptr<Sink> sink = new Sink;
+            sink->SetFlipX(c.flipX);
+            sink->SetFlipY(c.flipY);
+            CDSOsgImageRender renderer(sink.get(), c.h, c.v, c.deint);
+            renderer.SetMediaType(kCamW, kCamH);
+            const vexa::media::CameraFrame frame(converter, raw.data(), raw.size());
+            ASSERT_EQ(renderer.DoRenderFrame(frame), vexa::media::FrameResult::Ok);
+            sink->UpdateStream();
+            const int rows = c.deint ? kCamH / 2 : kCamH;
+            ASSERT_EQ(sink->t(), rows);
+            // De-interlacing keeps the odd rows and ignores the camera's horizontal flip.
+            const bool mirrored = (c.h && !c.deint) != c.flipX;
+            const bool bottomUp = !c.v != c.flipY;
+            int wrong = 0;
+            for (int i = 0; i < rows; ++i)
+                for (int j = 0; j < kCamW; ++j)
+                {
+                    const int k = bottomUp ? rows - 1 - i : i;
+                    const int label = columns ? (mirrored ? kCamW - 1 - j : j) : (c.deint ? 2 * k + 1 : k);
+                    if (std::abs(sink->data(j, i)[1] - shownLevel(label)) > 3) ++wrong;
+                }
+            EXPECT_EQ(wrong, 0);
+        }
+}
+
+// A stream whose producer writes one picture (each pixel: column in blue, row
+// in green) through the back buffer's target, when asked to.
+class PatternStream : public CBufferedVideoStream
+{
+public:
+    PatternStream() : CBufferedVideoStream(false)
+    {
+        m_frameInterval = 2;
+        AllocateFrames(kW, kH, GL_BGRA);
+        m_valid = true;
+    }
+    void ProduceFrame() override
+    {
+        if (!produce) return;
+        vexa::media::FrameWriter writer;
+        writer.write(vexa::media::FrameWriter::bgra(picture.data(), kW, kH, kW * 4, false), BackTarget());
+        PublishBack();
+    }
+    void ProduceNow() { ProduceFrame(); }
+    void Start() { startThread(); }
+    std::atomic<bool> produce{true};
+    std::vector<uint8_t> picture = topDownPicture();
+
+private:
+    static std::vector<uint8_t> topDownPicture()
+    {
+        std::vector<uint8_t> f(static_cast<size_t>(kW) * kH * 4);
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x)
+            {
+                uint8_t* p = &f[(static_cast<size_t>(y) * kW + x) * 4];
+                p[0] = static_cast<uint8_t>(x);
+                p[1] = static_cast<uint8_t>(y);
+                p[2] = 7;
+                p[3] = 255;
+            }
+        return f;
+    }
+};
+
+TEST(FrameDelivery, FlipsNeverTouchTheShownFrameAndTurnTheNextOne)
+{
+    osg::ref_ptr<PatternStream> stream = new PatternStream;
+    stream->ProduceNow();
+    ASSERT_TRUE(stream->PresentNewest());
+    const unsigned char* shown = stream->data();
+    const std::vector<uint8_t> before(shown, shown + stream->FrameBytes());
+    EXPECT_EQ(before, stream->picture) << "upright: the first image row is the top";
+    // The capture loop runs with no new frame while the flips change.
+    stream->produce = false;
+    stream->Start();
+    stream->StartStream();
+    stream->SetFlipX(true);
+    stream->SetFlipY(true);
+    int changed = 0;
+    for (int i = 0; i < 50; ++i)
+    {
+        OpenThreads::Thread::microSleep(2000);
+        changed += std::memcmp(stream->data(), before.data(), before.size()) != 0;
+    }
+    EXPECT_EQ(changed, 0) << "the shown frame was written";
+    EXPECT_EQ(stream->data(), shown);
+    // The next frame is converted turned.
+    stream->produce = true;
+    bool presented = false;
+    for (int i = 0; i < 500 && !presented; ++i)
+    {
+        presented = stream->PresentNewest();
+        if (!presented) OpenThreads::Thread::microSleep(1000);
+    }
+    ASSERT_TRUE(presented);
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x)
+        {
+            EXPECT_EQ(stream->data(x, y)[0], kW - 1 - x);
+            EXPECT_EQ(stream->data(x, y)[1], kH - 1 - y);
+        }
+    stream->stop();
 }
 
 TEST(FrameDelivery, AFrameShowsOnlyAtTheReadersUpdateAndFromTheStreamsOwnMemory)
