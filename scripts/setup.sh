@@ -9,7 +9,7 @@ PACKAGES=(
   build-essential cmake pkg-config git
   libopenscenegraph-dev libopenscenegraph161 libopenthreads-dev
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev
-  xvfb xauth xdotool x11-utils
+  xvfb xauth xdotool x11-utils libxtst-dev
   fonts-liberation2
   libgtest-dev libgmock-dev googletest
   libopenal-dev libalut-dev libopenal1

@@ -48,7 +48,7 @@ bool CAtomicFileWriter::Append(const void* data, size_t size)
 bool CAtomicFileWriter::Commit()
 {
     if (m_fd < 0) return false;
-    if (!m_failed && ::fsync(m_fd) != 0) Fail("cannot write " + TemporaryPath(m_path), errno);
+    if (!m_failed && m_durable && ::fsync(m_fd) != 0) Fail("cannot write " + TemporaryPath(m_path), errno);
     if (::close(m_fd) != 0) Fail("cannot write " + TemporaryPath(m_path), errno);
     m_fd = -1;
     const std::string temporary = TemporaryPath(m_path);
@@ -65,9 +65,10 @@ void CAtomicFileWriter::Abandon()
     std::remove(TemporaryPath(m_path).c_str());
 }
 
-bool CAtomicFileWriter::Write(const std::string& path, const void* data, size_t size, std::string* why)
+bool CAtomicFileWriter::Write(const std::string& path, const void* data, size_t size, std::string* why, bool durable)
 {
     CAtomicFileWriter writer;
+    writer.SetDurable(durable);
     const bool ok = writer.Begin(path) && writer.Append(data, size) && writer.Commit();
     if (!ok && why) *why = writer.Error();
     return ok;

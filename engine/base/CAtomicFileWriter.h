@@ -30,16 +30,23 @@ public:
     bool Commit();
     /// Drops what was written; the old file stays.
     void Abandon();
+    /// With durable writes (the default) Commit waits until the bytes are on
+    /// the disk, so even a power cut leaves the old or the new file. Files
+    /// written many times a second (a capture sequence) may skip that wait:
+    /// a crash of the program still never leaves half a file.
+    void SetDurable(bool durable) { m_durable = durable; }
     bool IsOpen() const { return m_fd >= 0; }
     /// What failed, in one line ("cannot write Data/x.tsf.tmp~: No space left on device").
     const std::string& Error() const { return m_error; }
 
     /// Replaces `path` with `size` bytes from `data` in one call; on failure
     /// `why` (when given) holds Error().
-    static bool Write(const std::string& path, const void* data, size_t size, std::string* why = nullptr);
-    static bool Write(const std::string& path, const std::string& bytes, std::string* why = nullptr)
+    static bool Write(const std::string& path, const void* data, size_t size, std::string* why = nullptr,
+                      bool durable = true);
+    static bool Write(const std::string& path, const std::string& bytes, std::string* why = nullptr,
+                      bool durable = true)
     {
-        return Write(path, bytes.data(), bytes.size(), why);
+        return Write(path, bytes.data(), bytes.size(), why, durable);
     }
 
     /// The temporary sibling used while `path` is written.
@@ -50,6 +57,7 @@ private:
 
     int m_fd = -1;
     bool m_failed = false;
+    bool m_durable = true;
     std::string m_path;
     std::string m_error;
 };

@@ -117,6 +117,11 @@ public:
     osg::Texture2D* BuildMarkerHiderTexture(int width, int height, osg::Group* sceneGroup);
     osg::Node* BuildHiderOverLay(int width, int height, osg::Group* sceneGroup);
     void ToggleHiderVisible();
+    /// While the picture under the overlay is not the camera picture (the
+    /// video is hidden, or the threshold view shows what the tracker sees),
+    /// the patches are not drawn; the user's own switch is kept apart.
+    void SetHiderSuppressed(bool suppressed);
+    bool IsHiderSuppressed() const { return m_hiderSuppressed; }
     osg::Group* GetHiderOverlay() { return m_hiderOverlay.get(); }
 
     // ---- other ----
@@ -159,4 +164,6 @@ private:
     bool m_mirrored = false;  // flipped by ToggleMirrorObjects; nothing draws it yet
     osg::ref_ptr<osg::Group> m_hiderGeodes;
     osg::ref_ptr<osg::Group> m_hiderOverlay;
+    osg::ref_ptr<osg::Node> m_hiderOverlayRoot;  // parent of m_hiderOverlay; masked while suppressed
+    bool m_hiderSuppressed = false;
 };

@@ -143,8 +143,16 @@ osg::Node* CObjectManager::BuildHiderOverLay(int width, int height, osg::Group* 
     overlayState->setAttribute(new osg::Depth(osg::Depth::ALWAYS, 1.0, 1.0));
     overlayState->setRenderBinDetails(1, "RenderBin");
     osg::ref_ptr<osg::Node> overlay = orthoOver(width, height, m_hiderOverlay.get());
+    m_hiderOverlayRoot = overlay;
+    SetHiderSuppressed(m_hiderSuppressed);
     if (sceneGroup) sceneGroup->addChild(overlay.get());
     return overlay.release();
+}
+
+void CObjectManager::SetHiderSuppressed(bool suppressed)
+{
+    m_hiderSuppressed = suppressed;
+    if (m_hiderOverlayRoot.valid()) m_hiderOverlayRoot->setNodeMask(suppressed ? 0u : ~0u);
 }
 
 void CObjectManager::ToggleHiderVisible()

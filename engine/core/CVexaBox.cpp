@@ -147,6 +147,23 @@ void CVexaBox::CreateRenderSurface()
     m_renderSurface->setShareContexts(false);
 }
 
+void CVexaBox::ApplyBackgroundView()
+{
+    // The video layer covers the window only while it is shown: a hidden
+    // video must not leave its last picture on screen for content to smear
+    // over, so the colour buffer is then cleared with the clear colour.
+    const bool videoShown = m_videoManager.IsVisible();
+    const GLbitfield mask = videoShown ? GL_DEPTH_BUFFER_BIT : (GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (m_sceneView.valid())
+    {
+        m_sceneView->getCamera()->setClearMask(mask);
+        if (m_sceneView->getRenderStage()) m_sceneView->getRenderStage()->setClearMask(mask);
+    }
+    // The hider's patches are pieces of the camera picture: they belong over
+    // the picture, not over the threshold view or the clear colour.
+    m_objectManager.SetHiderSuppressed(!videoShown || m_videoManager.UsingThreshold());
+}
+
 void CVexaBox::CreateSceneView()
 {
     m_sceneView = new osgUtil::SceneView;
@@ -268,7 +285,6 @@ float CVexaBox::AdvanceClock(double& referenceTime)
 bool CVexaBox::Update(float)
 {
     if (m_infoOnly || !m_renderSurface.valid() || !m_keyboardMouseCallback.valid()) return false;
-    CaptureScreen();
     if (m_options.frameLimit > 0 && m_framesUpdated >= m_options.frameLimit) return false;
 
     double referenceTime = 0.0;
@@ -286,6 +302,7 @@ bool CVexaBox::Update(float)
     {
         m_hud.Update(timeStep);
         CheckButtons();
+        ApplyBackgroundView();
         CVideoStream* stream = m_videoManager.GetStream();
         m_videoManager.Update(static_cast<float>(m_objectManager.GetTracker()->getUserThreshold()) / 255.f);
         m_objectManager.UpdateTracker(stream);
@@ -320,16 +337,19 @@ void CVexaBox::DispatchEvents(double referenceTime)
 
 void CVexaBox::Render()
 {
-    RenderFrame();
+    RenderFrame(true);
 }
 
-void CVexaBox::RenderFrame()
+void CVexaBox::RenderFrame(bool capture)
 {
     if (!m_renderSurface.valid() || !m_renderSurface->isRealized() || !m_renderSurface->makeCurrent()) return;
     m_sceneView->setViewport(0, 0, m_renderSurface->getWindowWidth(), m_renderSurface->getWindowHeight());
     m_sceneView->update();
     m_sceneView->cull();
     m_sceneView->draw();
+    // Captures read the frame just drawn, from the back buffer before the
+    // swap: after it, the back buffer's content is undefined.
+    if (capture) CaptureScreen();
     m_renderSurface->swapBuffers();
 }
 

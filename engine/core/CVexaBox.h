@@ -56,7 +56,8 @@ public:
     /// One frame of logic; false means the host must stop. The argument is
     /// not used: time comes from the engine's own clock.
     bool Update(float);
-    /// Draws one frame and swaps buffers.
+    /// Draws one frame, writes the captures that are due (continuous, or a
+    /// marker found again) from that frame, and swaps buffers.
     void Render();
     /// Stops and releases the subsystems and saves the settings.
     void CleanUp();
@@ -78,7 +79,9 @@ public:
 
     void ReadInitSettings();
     void ReadSettings();
-    void WriteSettings();
+    /// Rewrites the settings file whole; false (and one log line) when it
+    /// could not be written, the old file then being kept.
+    bool WriteSettings();
 
     void CheckButtons();
     void SetObjEditToCurrent();
@@ -128,8 +131,9 @@ private:
     void ToggleEditPage();
     void CaptureScreen();
     void CheckForNewInstanceCapture();
-    bool WriteCapture(const std::string& path, int width, int height);
-    void RenderFrame();
+    bool WriteCapture(const std::string& path, int width, int height, bool durable = true);
+    void RenderFrame(bool capture);
+    void ApplyBackgroundView();
     static osg::Texture2D* MakeCameraTexture(CVideoStream* stream);
     void CreateRenderSurface();
     void CreateSceneView();

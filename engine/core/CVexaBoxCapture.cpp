@@ -2,6 +2,7 @@
 // continuous) and the threshold scan.
 #include "CVexaBox.h"
 
+#include "CAtomicFileWriter.h"
 #include "CHighResCounter.h"
 #include "CMessageLog.h"
 #include "CPathResolver.h"
@@ -10,9 +11,10 @@
 #include <osg/FrameStamp>
 #include <osgDB/FileNameUtils>
 #include <osgDB/FileUtils>
-#include <osgDB/WriteFile>
+#include <osgDB/Registry>
 
 #include <cstdio>
+#include <sstream>
 
 namespace
 {
@@ -38,7 +40,23 @@ bool CVexaBox::ToggleCapture()
     return m_capturing;
 }
 
-bool CVexaBox::WriteCapture(const std::string& path, int width, int height)
+namespace
+{
+// The image as a file of the type its name's extension chooses, in memory,
+// so it can reach the disk whole or not at all.
+bool encodeImage(const osg::Image& image, const std::string& path, std::string& bytes)
+{
+    const std::string extension = osgDB::getLowerCaseFileExtension(path);
+    osgDB::ReaderWriter* writer = osgDB::Registry::instance()->getReaderWriterForExtension(extension);
+    if (!writer) return false;
+    std::ostringstream out(std::ios::out | std::ios::binary);
+    if (!writer->writeImage(image, out).success()) return false;
+    bytes = out.str();
+    return !bytes.empty();
+}
+}
+
+bool CVexaBox::WriteCapture(const std::string& path, int width, int height, bool durable)
 {
     if (!m_renderSurface.valid() || !m_renderSurface->makeCurrent() || width <= 0 || height <= 0) return false;
     // The folders are made when missing, so a capture never silently vanishes.
@@ -48,15 +66,28 @@ bool CVexaBox::WriteCapture(const std::string& path, int width, int height)
         CMessageLog::Instance()->WriteToLog("VexaBox : could not create the capture folder " + folder);
         return false;
     }
+    // The frame that was just drawn and not yet swapped.
+    glReadBuffer(GL_BACK);
     m_captureImage->readPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE);
-    if (osgDB::writeImageFile(*m_captureImage, path)) return true;
-    CMessageLog::Instance()->WriteToLog("VexaBox : could not write the capture " + path);
+    std::string bytes, why;
+    if (!encodeImage(*m_captureImage, path, bytes))
+        why = "no image writer for this file type";
+    else if (CAtomicFileWriter::Write(path, bytes, &why, durable))
+        return true;
+    CMessageLog::Instance()->WriteToLog("VexaBox : could not write the capture " + path + " (" + why + ")");
     return false;
 }
 
 void CVexaBox::CaptureSingleFrame()
 {
-    if (!m_renderSurface.valid()) return;
+    if (!m_sceneView.valid() || !m_renderSurface.valid() || !m_renderSurface->isRealized() ||
+        !m_renderSurface->makeCurrent())
+        return;
+    // What the window shows, drawn again into the back buffer and read from
+    // there (no swap): the front buffer of a window is not reliably readable.
+    m_sceneView->setViewport(0, 0, m_renderSurface->getWindowWidth(), m_renderSurface->getWindowHeight());
+    m_sceneView->cull();
+    m_sceneView->draw();
     WriteCapture(SingleCaptureName(m_captureCount), static_cast<int>(m_renderSurface->getWindowWidth()),
                  static_cast<int>(m_renderSurface->getWindowHeight()));
     ++m_captureCount;
@@ -70,7 +101,8 @@ void CVexaBox::CaptureScreen()
     const int height = static_cast<int>(m_renderSurface->getWindowHeight());
     if (m_capturing)
     {
-        WriteCapture(m_capturePath + "/frame" + std::to_string(m_captureFrame) + ".jpg", width, height);
+        // A sequence of one file per frame: whole files, without waiting for the disk each time.
+        WriteCapture(m_capturePath + "/frame" + std::to_string(m_captureFrame) + ".jpg", width, height, false);
         ++m_captureFrame;
     }
     else if (m_captureNewOn)
@@ -124,7 +156,7 @@ void CVexaBox::AutoScan()
         if (stream) stream->dirty();
         m_objectManager.UpdateTracker(stream);
         m_objectManager.Update(timeStep, 90);
-        RenderFrame();
+        RenderFrame(false);
         char text[64];
         std::snprintf(text, sizeof(text), "Scanning %d/%d", step, kScanSteps - 1);
         m_hud.ChangeString(text);

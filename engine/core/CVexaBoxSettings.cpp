@@ -86,13 +86,14 @@ void CVexaBox::ApplySettingsLine(COsgSettings& file, const std::string& tag)
     }
 }
 
-void CVexaBox::WriteSettings()
+bool CVexaBox::WriteSettings()
 {
     COsgSettings out;
     if (!out.Open(m_settingsPath))
     {
-        CMessageLog::Instance()->WriteToLog("VexaBox : could not write the settings file " + m_settingsPath);
-        return;
+        CMessageLog::Instance()->WriteToLog("VexaBox : could not write the settings file " + m_settingsPath + " (" +
+                                            out.WriteError() + ")");
+        return false;
     }
     SquareTracker* tracker = m_objectManager.GetTracker();
     auto line = [&out](const char* tag) {
@@ -164,6 +165,8 @@ void CVexaBox::WriteSettings()
     out.WriteInt(tracker->GetAdaptiveThreshold() ? 1 : 0);
     out.Unindent();
     out.WriteLine(kRootEnd);
-    if (!out.Close())
-        CMessageLog::Instance()->WriteToLog("VexaBox : could not write the settings file " + m_settingsPath);
+    if (out.Close()) return true;
+    CMessageLog::Instance()->WriteToLog("VexaBox : could not write the settings file " + m_settingsPath + " (" +
+                                        out.WriteError() + "); the old file is kept");
+    return false;
 }

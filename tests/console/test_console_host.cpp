@@ -4,12 +4,13 @@
 #include "ChildProcess.h"
 #include "EngineLog.h"
 #include "TestFolder.h"
+#include "XWindowDriver.h"
 
 #include <gtest/gtest.h>
 
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
+#include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -19,69 +20,6 @@
 namespace
 {
 const char* const kHost = VEXAMARK_BASIC_PATH;
-
-long windowPid(Display* display, Window window)
-{
-    Atom type;
-    int format;
-    unsigned long count, after;
-    unsigned char* data = nullptr;
-    long pid = -1;
-    if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_PID", False), 0, 1, False, XA_CARDINAL,
-                           &type, &format, &count, &after, &data) == Success && data)
-    {
-        if (count == 1 && format == 32) pid = *reinterpret_cast<long*>(data);
-        XFree(data);
-    }
-    return pid;
-}
-
-// Depth-first search for a window with this title owned by process `pid`:
-// other tests may show windows of the same title on the same display.
-Window findWindow(Display* display, Window root, const std::string& title, long pid)
-{
-    Window parent, *children = nullptr;
-    unsigned int count = 0;
-    if (!XQueryTree(display, root, &root, &parent, &children, &count)) return 0;
-    Window found = 0;
-    for (unsigned int i = 0; i < count && !found; ++i)
-    {
-        char* name = nullptr;
-        if (XFetchName(display, children[i], &name) && name)
-        {
-            if (title == name && windowPid(display, children[i]) == pid) found = children[i];
-            XFree(name);
-        }
-        if (!found) found = findWindow(display, children[i], title, pid);
-    }
-    if (children) XFree(children);
-    return found;
-}
-
-Window waitForWindow(Display* display, const std::string& title, long pid, double seconds)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (std::chrono::steady_clock::now() < deadline)
-    {
-        if (Window w = findWindow(display, DefaultRootWindow(display), title, pid)) return w;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return 0;
-}
-
-// What a window manager's close button sends.
-void requestClose(Display* display, Window window)
-{
-    XEvent ev{};
-    ev.xclient.type = ClientMessage;
-    ev.xclient.window = window;
-    ev.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    ev.xclient.format = 32;
-    ev.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    ev.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, window, False, NoEventMask, &ev);
-    XFlush(display);
-}
 
 class ConsoleHost : public ::testing::Test
 {
@@ -122,33 +60,33 @@ TEST_F(ConsoleHost, AFrameLimitedRunExitsCleanlyAndRewritesTheSettings)
 
 TEST_F(ConsoleHost, TheWindowManagersCloseRequestEndsTheRun)
 {
-    Display* display = XOpenDisplay(nullptr);
-    ASSERT_NE(display, nullptr);
+    XWindowDriver x;
+    ASSERT_TRUE(x.IsOpen());
+    std::filesystem::remove(folder / "Data/VexaSettings.tsf");
     auto host = Start({});
-    const Window window = waitForWindow(display, "Vexamark", host->Pid(), 30.0);
+    const Window window = x.WaitForWindow("Vexamark", host->Pid(), 30.0);
     ASSERT_NE(window, 0u) << host->StandardError();
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    requestClose(display, window);
+    x.RequestClose(window);
     ASSERT_TRUE(host->Wait(30.0)) << "the host ignored the close request";
     EXPECT_EQ(host->ExitCode(), 0) << host->StandardError();
-    EXPECT_TRUE(TestFolder::Exists(folder / "Data/VexaSettings.tsf"));
-    XCloseDisplay(display);
+    EXPECT_TRUE(TestFolder::Exists(folder / "Data/VexaSettings.tsf")) << "an orderly end saves the settings";
 }
 
 TEST_F(ConsoleHost, AWindowDestroyedByAnotherProgramEndsTheRunCleanly)
 {
-    Display* display = XOpenDisplay(nullptr);
-    ASSERT_NE(display, nullptr);
+    XWindowDriver x;
+    ASSERT_TRUE(x.IsOpen());
+    std::filesystem::remove(folder / "Data/VexaSettings.tsf");
     auto host = Start({});
-    const Window window = waitForWindow(display, "Vexamark", host->Pid(), 30.0);
+    const Window window = x.WaitForWindow("Vexamark", host->Pid(), 30.0);
     ASSERT_NE(window, 0u) << host->StandardError();
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    XDestroyWindow(display, window);
-    XFlush(display);
+    XDestroyWindow(x.GetDisplay(), window);
+    XFlush(x.GetDisplay());
     ASSERT_TRUE(host->Wait(30.0)) << "the host did not notice its window was gone";
     EXPECT_EQ(host->ExitCode(), 0) << host->StandardError();
     EXPECT_TRUE(TestFolder::Exists(folder / "Data/VexaSettings.tsf"));
-    XCloseDisplay(display);
 }
 
 TEST_F(ConsoleHost, WithoutDataFolderOneErrorAndANormalRun)
@@ -163,6 +101,21 @@ TEST_F(ConsoleHost, WithoutDataFolderOneErrorAndANormalRun)
     EXPECT_EQ(err.find(message, err.find(message) + 1), std::string::npos) << "shown more than once:\n" << err;
 }
 
+TEST_F(ConsoleHost, TheDemoRunOnAFreshWorkingFolderReportsNoError)
+{
+    // What the README's run command starts, on a working folder as installed.
+    auto host = Start({"-video:", "Videos/demo.mp4", "-keys", "-frames:", "30"});
+    ASSERT_TRUE(host->Wait(60.0));
+    EXPECT_EQ(host->ExitCode(), 0);
+    for (const std::string* output : {&host->StandardOutput(), &host->StandardError()})
+    {
+        std::string lower = *output;
+        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        EXPECT_EQ(lower.find("error"), std::string::npos) << *output;
+    }
+    EXPECT_EQ(Log().find("Error"), std::string::npos) << Log();
+}
+
 TEST_F(ConsoleHost, HelpAndVersionAnswerOnStandardOutputAndTouchNothing)
 {
     auto help = Start({"--help"});
@@ -174,6 +127,6 @@ TEST_F(ConsoleHost, HelpAndVersionAnswerOnStandardOutputAndTouchNothing)
     EXPECT_EQ(version->ExitCode(), 0);
     EXPECT_EQ(version->StandardOutput().rfind("Vexamark_basic ", 0), 0u);
     EXPECT_FALSE(TestFolder::Exists(folder / "Data/messageLog.txt"));
-    EXPECT_FALSE(TestFolder::Exists(folder / "Data/VexaSettings.tsf"));
+    EXPECT_EQ(TestFolder::ReadFile(folder / "Data/VexaSettings.tsf"), TestFolder::BundledSettings());
 }
 }

@@ -88,17 +88,25 @@ protected:
         ::testing::internal::CaptureStdout();
         box.Init(static_cast<int>(args.size()), argv.data(), "Data/dataList.dat", false, false, false, false);
         ::testing::internal::GetCapturedStdout();
-        for (int i = 0; i <= frame; ++i)
+        for (int i = 0; i < frame; ++i)
         {
             if (!box.Update(0.01f)) return nullptr;
             box.Render();
         }
         box.ToggleCapture();
-        box.Update(0.01f);  // captures what the last Render drew
+        if (!box.Update(0.01f)) return nullptr;
+        box.Render();  // draws video frame `frame` and captures it
+        // A single capture on request shows the same frame.
+        const std::string singlePath = CVexaBox::SingleCaptureName(box.GetCaptureCount());
+        box.CaptureSingleFrame();
+        single = osgDB::readRefImageFile(folder / singlePath);
         const std::string path = box.GetCapturePath() + "/frame0.jpg";
         box.CleanUp();
         return osgDB::readRefImageFile(path);
     }
+
+    osg::ref_ptr<osg::Image> single;
+    void CheckContentAndHider(const osg::Image& shot, int frame);
 
     TestFolder folder;
     ScopedCurrentFolder inFolder{folder.Path()};
@@ -109,8 +117,16 @@ protected:
 TEST_F(DemoRun, ContentStandsOnItsMarkersAndTheHiderCoversThePrint)
 {
     const int frame = 60;
-    osg::ref_ptr<osg::Image> shot = CaptureFrame(frame);
-    ASSERT_TRUE(shot.valid());
+    osg::ref_ptr<osg::Image> continuous = CaptureFrame(frame);
+    ASSERT_TRUE(continuous.valid());
+    ASSERT_TRUE(single.valid());
+    for (osg::Image* shot : {continuous.get(), single.get()})
+        CheckContentAndHider(*shot, frame);
+}
+
+void DemoRun::CheckContentAndHider(const osg::Image& image, int frame)
+{
+    const osg::Image* shot = &image;
     ASSERT_EQ(shot->s(), 640);
     int checked = 0;
     for (const char* name : {"glyph-f", "arrow", "sail"})

@@ -57,7 +57,7 @@ TEST_F(EngineLifecycle, HelpAndVersionBuildNothingAndWriteNoFile)
         EXPECT_EQ(info.GetRenderSurface(), nullptr);
     }
     EXPECT_FALSE(TestFolder::Exists(folder / "Data/messageLog.txt"));
-    EXPECT_FALSE(TestFolder::Exists(folder / "Data/VexaSettings.tsf"));
+    EXPECT_EQ(TestFolder::ReadFile(folder / "Data/VexaSettings.tsf"), TestFolder::BundledSettings());
 }
 
 TEST_F(EngineLifecycle, StartUpLogsEveryStepInOrder)

@@ -168,10 +168,14 @@ TEST_F(EngineSettings, WrittenValuesReadBackUnchanged)
 
 TEST_F(EngineSettings, AFailedWriteKeepsTheOldFile)
 {
-    Write("<VEXA_SETTINGS>\n<THRESHOLD> 120\n</VEXA_SETTINGS>\n");
-    box.SetSettingsPath(folder / "Missing/VexaSettings.tsf");
+    const std::string old = "<VEXA_SETTINGS>\n<THRESHOLD> 120\n</VEXA_SETTINGS>\n";
+    Write(old);
+    TestFolder::MakeDiskFullFor(path);
     box.WriteSettings();
-    EXPECT_FALSE(TestFolder::Exists(folder / "Missing"));
-    EXPECT_EQ(TestFolder::ReadFile(path), "<VEXA_SETTINGS>\n<THRESHOLD> 120\n</VEXA_SETTINGS>\n");
+    EXPECT_EQ(TestFolder::ReadFile(path), old);
+    // The next write, with room on the disk, replaces it.
+    std::remove((path + ".tmp~").c_str());
+    box.WriteSettings();
+    EXPECT_EQ(TestFolder::ReadFile(path), kDefaultFile);
 }
 }

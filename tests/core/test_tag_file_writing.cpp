@@ -75,18 +75,34 @@ TEST(TagFileWriting, TheOldFileSurvivesUntilTheNewOneIsComplete)
     EXPECT_FALSE(TestFolder::Exists(path + ".tmp~"));
 }
 
-TEST(TagFileWriting, AFolderThatCannotBeWrittenLeavesTheFileAlone)
+TEST(TagFileWriting, AFullDiskLeavesTheOldFileAndNoTemporary)
 {
-    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not stop root";
     TestFolder folder;
-    const std::string path = folder / "locked/keep.tsf";
+    const std::string path = folder / "keep.tsf";
     TestFolder::WriteFile(path, "<OLD> 1 \n");
-    ::chmod((folder / "locked").c_str(), 0555);
+    TestFolder::MakeDiskFullFor(path);
     COsgSettings out;
-    EXPECT_FALSE(out.Open(path));
+    ASSERT_TRUE(out.Open(path));
+    for (int i = 0; i < 100; ++i) out.WriteLine("<NEW>");
     EXPECT_FALSE(out.Close());
-    ::chmod((folder / "locked").c_str(), 0755);
+    EXPECT_NE(out.WriteError().find("No space left on device"), std::string::npos) << out.WriteError();
     EXPECT_EQ(TestFolder::ReadFile(path), "<OLD> 1 \n");
+    struct stat st;
+    EXPECT_NE(::lstat((path + ".tmp~").c_str(), &st), 0) << "the temporary must be removed";
+    ASSERT_EQ(::stat("/dev/full", &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+}
+
+TEST(TagFileWriting, APathThroughAFileCannotBeOpened)
+{
+    TestFolder folder;
+    // "plain" is a file, so nothing can be created below it, whoever asks.
+    TestFolder::WriteFile(folder / "plain", "not a folder\n");
+    COsgSettings out;
+    EXPECT_FALSE(out.Open(folder / "plain/keep.tsf"));
+    out.WriteLine("<X>");
+    EXPECT_FALSE(out.Close());
+    EXPECT_EQ(TestFolder::ReadFile(folder / "plain"), "not a folder\n");
 }
 
 TEST(TagFileWriting, AFailedRenameKeepsTheOldFileAndReportsFailure)

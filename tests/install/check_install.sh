@@ -11,6 +11,10 @@ test -f "$WORK/prefix/include/Vexamark/CVexaBox.h"
 test -f "$WORK/prefix/share/vexamark/fonts/arial.ttf"
 test -f "$WORK/prefix/share/vexamark/Models/splash/logo2.ive"
 test -x "$WORK/prefix/bin/Vexamark_basic"
+# The user tools: markers to print and train, footage to try things on, calibration.
+for tool in vexamark-marker vexamark-synth vexamark-calibrate; do
+  "$WORK/prefix/bin/$tool" --help | grep -q "usage: $tool"
+done
 cmake -S "$SOURCE_DIR" -B "$WORK/consumer" -DCMAKE_PREFIX_PATH="$WORK/prefix" > "$WORK/configure.log"
 cmake --build "$WORK/consumer" > "$WORK/build.log"
 "$WORK/consumer/consumer" --version | grep -q "consumer ok"

@@ -27,12 +27,12 @@ TestFolder::~TestFolder()
 void TestFolder::CopyWorkingFolder() const
 {
     fs::copy(VEXAMARK_TEST_WORKDIR, m_path, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-    // A run in the prepared folder may have left its own files behind.
-    for (const char* leftover : {"Data/messageLog.txt", "Data/VexaSettings.tsf"})
-    {
-        std::error_code ignored;
-        fs::remove(fs::path(m_path) / leftover, ignored);
-    }
+    // A run in the prepared folder may have left its own files behind: the
+    // copy is made as a fresh installation has it.
+    std::error_code ignored;
+    fs::remove(fs::path(m_path) / "Data/messageLog.txt", ignored);
+    fs::copy_file(VEXAMARK_TEST_BUNDLED_SETTINGS, fs::path(m_path) / "Data/VexaSettings.tsf",
+                  fs::copy_options::overwrite_existing);
 }
 
 void TestFolder::WriteFile(const std::string& path, const std::string& text)
@@ -53,6 +53,14 @@ std::string TestFolder::ReadFile(const std::string& path)
 bool TestFolder::Exists(const std::string& path)
 {
     return fs::exists(path);
+}
+
+void TestFolder::MakeDiskFullFor(const std::string& path)
+{
+    const std::string temporary = path + ".tmp~";
+    std::error_code ignored;
+    fs::remove(temporary, ignored);
+    fs::create_symlink("/dev/full", temporary);
 }
 
 ScopedCurrentFolder::ScopedCurrentFolder(const std::string& path) : m_previous(fs::current_path().string())

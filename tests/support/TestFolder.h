@@ -17,12 +17,19 @@ public:
     const std::string& Path() const { return m_path; }
     std::string operator/(const std::string& relative) const { return m_path + "/" + relative; }
 
-    /// Copies the prepared working folder (Data, models, fonts...) into this one.
+    /// Copies the prepared working folder (Data, models, fonts...) into this
+    /// one, as a fresh installation has it: the bundled settings, no log.
     void CopyWorkingFolder() const;
 
     static void WriteFile(const std::string& path, const std::string& text);
     static std::string ReadFile(const std::string& path);
     static bool Exists(const std::string& path);
+    /// The engine settings file that ships with the content set.
+    static std::string BundledSettings() { return ReadFile(VEXAMARK_TEST_BUNDLED_SETTINGS); }
+    /// Makes the next replacing write of `path` meet a full disk: the
+    /// temporary sibling it is written through becomes a link to /dev/full.
+    /// Unlike permissions, this stops root too.
+    static void MakeDiskFullFor(const std::string& path);
 
 private:
     std::string m_path;

@@ -131,6 +131,7 @@ bool applyConditions(const CommandLine& cl, SynthScene& s, std::string& error) {
          !number("--lighting", cl.value("--lighting", 1), 0, 4, s.lightMax, error) ||
          !number("--lighting", cl.value("--lighting", 2), -360, 360, s.lightAngleDeg, error)))
         return false;
+    if (cl.has("--frame-code")) s.frameCode = true;
     return scalar(cl, "--noise", s.noiseSigma, 0, 128, error) && scalar(cl, "--blur", s.blurSigma, 0, 50, error) &&
            scalar(cl, "--shutter", s.shutter, 0, 1, error) && scalar(cl, "--occluders", s.occluders, 0, 64, error) &&
            scalar(cl, "--occlusion-limit", s.occlusionLimit, 0, 1, error) &&
@@ -150,7 +151,7 @@ const std::map<std::string, int>& SceneReader::arity() {
         {"--tilt", 1},     {"--spin", 1},       {"--speed", 1},      {"--marker-px", 1},
         {"--background", 1}, {"--lighting", 3}, {"--noise", 1},      {"--blur", 1},
         {"--shutter", 1},  {"--occluders", 1},  {"--occlusion-limit", 1}, {"--quality", 1},
-        {"--threads", 1},  {"--motion-blur", 2},
+        {"--threads", 1},  {"--motion-blur", 2}, {"--frame-code", 0},
     };
     return table;
 }

@@ -13,6 +13,7 @@
 #include <numeric>
 
 #include "AtomicFile.h"
+#include "FrameCode.h"
 #include "MarkerArt.h"
 #include "PngFile.h"
 #include "PrintedMarker.h"
@@ -164,6 +165,7 @@ void SynthRun::renderFrame(int index, vxtools::Image& picture, std::vector<Truth
     for (int j = 0; j < scene_.occluders; ++j) occ.push_back(planner_->occluder(size_t(j), t));
     renderer_->render(background_, cards, occ, frame_);
     sensor_->develop(frame_, index, picture);
+    if (scene_.frameCode) FrameCode::draw(picture, index);
     rows.assign(n, TruthTable::Row());
     for (size_t k = 0; k < n; ++k) {
         rows[order[k]].frame = index;

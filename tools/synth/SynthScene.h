@@ -34,6 +34,7 @@ struct SynthScene {
     double occlusionLimit = 0.0;  // largest occluded fraction of a marker still counted visible
     int quality = 90;         // video quality 1..100
     int threads = 1;          // rendering threads; never changes the pictures
+    bool frameCode = false;   // frame number drawn as blocks in the top-right corner (FrameCode)
     std::vector<MarkerSpec> markers;
 };
 

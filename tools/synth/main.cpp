@@ -29,6 +29,7 @@ const char* kUsage =
     "  --distance MIN MAX  --tilt DEG  --spin DEG_PER_S  --speed FACTOR  --marker-px PIXELS\n"
     "  --background wood|cloth|flat  --lighting MIN MAX ANGLE  --noise SIGMA  --blur SIGMA\n"
     "  --motion-blur LENGTH ANGLE  --shutter FRACTION  --occluders N  --occlusion-limit FRACTION  --quality Q  --threads N\n"
+    "  --frame-code         the frame number as black/white blocks in the top-right corner\n"
     "See docs/tools.md for the scene format and the CSV columns.\n";
 
 int fail(int code, const std::string& message) {
