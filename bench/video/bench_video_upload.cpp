@@ -1,7 +1,8 @@
 // Per-frame cost of showing a video file as the engine does, on one core,
 // under an X server (Xvfb will do):
-//   decode + conversion  the camera-library path (frame-locked, BGRA to BGR)
-//                        into the stream's spare buffer, made the image
+//   decode + conversion  the camera-library path (frame-locked): the decoded
+//                        frame converted once, straight into the stream's
+//                        back buffer (BGR), made the image
 //   upload               glTexSubImage2D of the frame into its power-of-two
 //                        texture, finished (glFinish)
 // for 640x480 and 1280x720 clips, and heap allocations per frame after the
