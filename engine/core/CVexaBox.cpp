@@ -96,7 +96,10 @@ bool CVexaBox::Init(int argc, char** argv, const char* contentList, bool enableK
     m_textureStore->SetSceneTexture(MakeCameraTexture(m_videoManager.GetStream()));
 
     log("VexaBox :Init : Init Sound Manager");                             // step 14
-    m_soundManager.Init(argc, argv, osg::Vec3f(0.f, 0.f, 0.f), osg::Vec3f(0.f, 0.f, -1.f), osg::Vec3f(0.f, 1.f, 0.f));
+    m_soundManager.Init(argc, argv);
+    m_soundManager.SetListenerPosition(0.f, 0.f, 0.f);
+    m_soundManager.SetForwardVector(0.f, 0.f, -1.f);
+    m_soundManager.SetUpVector(0.f, 1.f, 0.f);
     log("VexaBox :Init : Sound Manager initalised");
     CEffectLibrary::Instance()->LoadPresets("models/effects.mfx");         // step 15
     LoadDefaultLghts();                                                    // step 16

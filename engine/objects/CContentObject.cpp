@@ -6,6 +6,7 @@
 #include "CModelGroup.h"
 #include "COsgSettings.h"
 #include "CPathResolver.h"
+#include "CSoundEntity.h"
 
 #include <osg/BlendFunc>
 #include <osg/Program>
@@ -35,7 +36,7 @@ const std::vector<std::string> kInModelStops = {"<ENTITY>", "<VEXA_MARKER>", "<O
 // Entity blocks whose entities come with the animated and media entities.
 bool isEntityBlock(const std::string& tag)
 {
-    return tag == "<CHARACTER>" || tag == "<SOUND>" || tag == "<VIDEO>";
+    return tag == "<CHARACTER>" || tag == "<VIDEO>";
 }
 
 // Blocks inside a <MODEL> block acted on by the animated and media entities.
@@ -184,6 +185,12 @@ void CContentObject::ApplyEntityLine(COsgSettings& reader, const std::string& ta
     else if (tag == "<MODEL>") LoadModelBlock(reader);
     else if (tag == "<EFFECT_GROUP>") m_keptEffectGroups.push_back({0, CTagBlock::CurrentTokens(reader)});
     else if (tag == "<BUBBLES>") m_keptEntities.push_back({0, CTagBlock::CurrentTokens(reader)});
+    else if (tag == "<SOUND>")
+    {
+        CSoundEntity* sound = CSoundEntity::Read(reader, kInEntityStops);
+        m_secondNode->addChild(sound->GetNode());
+        m_entities.push_back(sound);
+    }
     else if (isEntityBlock(tag)) CTagBlock::Skip(reader, tag, kInEntityStops, &m_keptEntities);
 }
 

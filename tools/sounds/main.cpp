@@ -1,0 +1,35 @@
+// vexamark-sounds: writes the sounds of the bundled content set into a folder:
+// chime.wav, loop.wav and click.wav (16-bit mono WAV files).
+#include "DemoSounds.h"
+#include "WavWriter.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv)
+{
+    if (argc != 2 || std::strcmp(argv[1], "--help") == 0)
+    {
+        std::fprintf(argc == 2 ? stdout : stderr,
+                     "usage: vexamark-sounds OUT_DIR\n"
+                     "writes OUT_DIR/chime.wav, OUT_DIR/loop.wav and OUT_DIR/click.wav\n");
+        return argc == 2 ? 0 : 2;
+    }
+    const std::string folder = argv[1];
+    const struct
+    {
+        const char* name;
+        std::vector<float> samples;
+    } sounds[] = {{"chime.wav", DemoSounds::Chime()}, {"loop.wav", DemoSounds::Loop()}, {"click.wav", DemoSounds::Click()}};
+    for (const auto& sound : sounds)
+    {
+        std::string why;
+        const std::string path = folder + "/" + sound.name;
+        if (WavWriter::WriteMono16(path, sound.samples, DemoSounds::kRate, &why)) continue;
+        std::fprintf(stderr, "vexamark-sounds: could not write %s: %s\n", path.c_str(), why.c_str());
+        return 1;
+    }
+    return 0;
+}
