@@ -47,7 +47,7 @@ std::vector<uint8_t> bgr24Frame(int width, int height, uint8_t b, uint8_t g, uin
     return f;
 }
 
-std::vector<uint8_t> mjpegTopBrightFrame(int width, int height) {
+std::vector<uint8_t> mjpegFrame(int width, int height, const std::function<bool(int x, int y)>& bright) {
     std::vector<uint8_t> out;
     const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_MJPEG);
     AVCodecContext* ctx = codec ? avcodec_alloc_context3(codec) : nullptr;
@@ -63,7 +63,7 @@ std::vector<uint8_t> mjpegTopBrightFrame(int width, int height) {
         frame->height = height;
         if (avcodec_open2(ctx, codec, nullptr) == 0 && av_frame_get_buffer(frame, 0) == 0) {
             for (int y = 0; y < height; ++y) {
-                for (int x = 0; x < width; ++x) frame->data[0][y * frame->linesize[0] + x] = y < height / 2 ? 235 : 16;
+                for (int x = 0; x < width; ++x) frame->data[0][y * frame->linesize[0] + x] = bright(x, y) ? 235 : 16;
                 for (int x = 0; x < width / 2; ++x) {
                     frame->data[1][y * frame->linesize[1] + x] = 128;
                     frame->data[2][y * frame->linesize[2] + x] = 128;
@@ -78,6 +78,10 @@ std::vector<uint8_t> mjpegTopBrightFrame(int width, int height) {
     av_frame_free(&frame);
     avcodec_free_context(&ctx);
     return out;
+}
+
+std::vector<uint8_t> mjpegTopBrightFrame(int width, int height) {
+    return mjpegFrame(width, height, [height](int, int y) { return y < height / 2; });
 }
 
 }  // namespace testing

@@ -5,6 +5,7 @@
 #include "VideoDeviceTypes.h"
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -64,6 +65,8 @@ struct FakeCamera {
 // Top half of the picture bright (Y 235), bottom half dark (Y 16).
 std::vector<uint8_t> yuyvTopBrightFrame(int width, int height);
 std::vector<uint8_t> bgr24Frame(int width, int height, uint8_t b, uint8_t g, uint8_t r);
+// A JPEG of a grey picture, bright (Y 235) where `bright` says so, else dark (Y 16).
+std::vector<uint8_t> mjpegFrame(int width, int height, const std::function<bool(int x, int y)>& bright);
 // A JPEG of a picture whose top half is bright and bottom half dark.
 std::vector<uint8_t> mjpegTopBrightFrame(int width, int height);
 

@@ -2,6 +2,7 @@
 // as asked, in one call and in the target's memory only, and frames that
 // cannot be used say why.
 #include "FrameConverter.h"
+#include "FakeCamera.h"
 #include "VideoDeviceTypes.h"
 
 #include <gtest/gtest.h>
@@ -9,9 +10,6 @@
 #include <string>
 #include <vector>
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-}
 
 namespace vexa {
 namespace media {
@@ -36,32 +34,7 @@ std::vector<uint8_t> yuyvQuarterFrame() {
 }
 
 std::vector<uint8_t> mjpegQuarterFrame() {
-    std::vector<uint8_t> out;
-    const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_MJPEG);
-    AVCodecContext* ctx = codec ? avcodec_alloc_context3(codec) : nullptr;
-    AVFrame* frame = av_frame_alloc();
-    AVPacket* packet = av_packet_alloc();
-    if (ctx && frame && packet) {
-        ctx->width = kW;
-        ctx->height = kH;
-        ctx->pix_fmt = AV_PIX_FMT_YUVJ422P;
-        ctx->time_base = AVRational{1, 30};
-        frame->format = ctx->pix_fmt;
-        frame->width = kW;
-        frame->height = kH;
-        if (avcodec_open2(ctx, codec, nullptr) == 0 && av_frame_get_buffer(frame, 0) == 0) {
-            for (int y = 0; y < kH; ++y) {
-                for (int x = 0; x < kW; ++x) frame->data[0][y * frame->linesize[0] + x] = brightAt(x, y) ? 235 : 16;
-                for (int x = 0; x < kW / 2; ++x) frame->data[1][y * frame->linesize[1] + x] = frame->data[2][y * frame->linesize[2] + x] = 128;
-            }
-            if (avcodec_send_frame(ctx, frame) == 0 && avcodec_receive_packet(ctx, packet) == 0)
-                out.assign(packet->data, packet->data + packet->size);
-        }
-    }
-    av_packet_free(&packet);
-    av_frame_free(&frame);
-    avcodec_free_context(&ctx);
-    return out;
+    return testing::mjpegFrame(kW, kH, brightAt);
 }
 
 struct Output {
