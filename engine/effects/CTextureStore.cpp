@@ -89,6 +89,16 @@ osg::Image* makeNoiseImage()
 }
 }
 
+std::string CTextureStore::EnvironmentMapFile(const std::string& cacheName)
+{
+    static const std::map<std::string, std::string> files = {
+        {"DIFF_ENVMAP", "shaders/EnvMaps/stdDiffuse.bmp"},  {"SPEC_JUST_ENVMAP", "shaders/EnvMaps/justSpec.bmp"},
+        {"SPEC_SHARP_ENVMAP", "shaders/EnvMaps/sharpSpec.bmp"}, {"SPEC_STD_ENVMAP", "shaders/EnvMaps/stdSpec.bmp"},
+        {"SPEC_SOFTJUST_ENVMAP", "shaders/EnvMaps/sjSpec.bmp"}, {"SPEC_200_ENVMAP", "shaders/EnvMaps/spec200.bmp"}};
+    const auto found = files.find(cacheName);
+    return found == files.end() ? std::string() : found->second;
+}
+
 CTextureStore* CTextureStore::Instance()
 {
     static CTextureStore* instance = new CTextureStore();

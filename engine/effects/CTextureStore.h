@@ -36,6 +36,11 @@ public:
     /// filtering, repeat wrapping. Built once, on first use.
     osg::Texture3D* GetNoiseTexture();
 
+    /// The file of a shared environment map by its cache name ("DIFF_ENVMAP",
+    /// "SPEC_JUST_ENVMAP", "SPEC_SHARP_ENVMAP", "SPEC_STD_ENVMAP",
+    /// "SPEC_SOFTJUST_ENVMAP", "SPEC_200_ENVMAP"); empty for other names.
+    static std::string EnvironmentMapFile(const std::string& cacheName);
+
     /// Number of cached textures by name (the scene and noise textures not counted).
     size_t Size() const { return m_textures.size(); }
 

@@ -4,6 +4,7 @@
 #include "CMessageLog.h"
 #include "CModelFileCheck.h"
 #include "CModelGroup.h"
+#include "CObjectEffects.h"
 #include "COsgSettings.h"
 #include "CPathResolver.h"
 #include "CSoundEntity.h"
@@ -183,7 +184,7 @@ void CContentObject::ApplyEntityLine(COsgSettings& reader, const std::string& ta
     else if (tag == "<ICON>") LoadIcon(ReadWord(reader, tag, ""));
     else if (tag == "<VIDEO_INFO>") m_videoInfo = ReadWord(reader, tag, m_videoInfo);
     else if (tag == "<MODEL>") LoadModelBlock(reader);
-    else if (tag == "<EFFECT_GROUP>") m_keptEffectGroups.push_back({0, CTagBlock::CurrentTokens(reader)});
+    else if (tag == "<EFFECT_GROUP>") CObjectEffects::ReadGroup(reader, this, m_effectGroups, m_keptEffectGroups);
     else if (tag == "<BUBBLES>") m_keptEntities.push_back({0, CTagBlock::CurrentTokens(reader)});
     else if (tag == "<SOUND>")
     {
@@ -228,10 +229,8 @@ void CContentObject::ApplyModelLine(COsgSettings& reader, const std::string& tag
         if (!current) return;  // the effects that read the maps need a model too
         (tag == "<DIFFUSE_MAP>" ? current->diffuseMap : current->glossMap) = file;
     }
-    else if (tag == "<EFFECT>" || tag == "<GROUP_EFFECT>")
-    {
-        if (current) current->keptLines.push_back({0, CTagBlock::CurrentTokens(reader)});
-    }
+    else if (tag == "<EFFECT>") CObjectEffects::ReadModelEffect(reader, current, kInModelStops);
+    else if (tag == "<GROUP_EFFECT>") CObjectEffects::ApplyGroup(reader, m_effectGroups, current);
     else if (tag == "<SHADOW_COMP_MAT>") LoadShadowCompMat(reader, current);
     else if (isModelBlock(tag))
     {
@@ -403,6 +402,7 @@ void CContentObject::WriteModel(COsgSettings& writer, const ModelEntry& entry) c
         writer.WriteIndent();
         writer.WriteLine("</SHADOW_COMP_MAT>");
     }
+    CObjectEffects::WriteModelEffect(writer, entry);
     writeKept(writer, entry.keptLines);
     writer.Unindent();
     writer.WriteIndent();
@@ -441,6 +441,7 @@ bool CContentObject::SaveSettings(const std::string& fileName)
     writer.WriteIndent();
     writer.WriteTag("<SCALE>");
     writer.WriteFloat(m_scale);
+    CObjectEffects::WriteGroups(writer, m_effectGroups);
     writeKept(writer, m_keptEffectGroups);
     for (const ModelEntry* entry : m_models) WriteModel(writer, *entry);
     for (CMarkerEntity* entity : m_entities) entity->Save(writer);

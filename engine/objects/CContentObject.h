@@ -140,9 +140,9 @@ private:
     std::vector<ModelEntry*> m_models;      // owned
     std::vector<CEffect*> m_effectGroups;   // not owned (the effect library keeps them)
 
-    // Lines that later parts of the system act on, kept so that writing the
-    // object back loses nothing: <EFFECT_GROUP> lines (written before the
-    // models, which may name them) and entity blocks (written after).
+    // Lines kept so that writing the object back loses nothing: <EFFECT_GROUP>
+    // blocks that made no group (written before the models, which may name
+    // them) and entity blocks that later parts of the system act on (after).
     std::vector<CTagBlock::KeptLine> m_keptEffectGroups;
     std::vector<CTagBlock::KeptLine> m_keptEntities;
 };

@@ -1,8 +1,13 @@
 #pragma once
 // One model loaded by a <FILE> line of a content object's <MODEL> block.
-// The content object owns its entries.
+// The content object owns its entries. An entry is what the effect library
+// makes a model's effect for: SetEffect gives the model's node the effect's
+// state set; the effect itself stays the library's.
 
+#include "CEffectTarget.h"
 #include "CTagBlock.h"
+
+#include <osg/StateSet>
 
 #include <osg/Node>
 #include <osg/ref_ptr>
@@ -12,13 +17,24 @@
 
 class CEffect;
 
-struct ModelEntry
+struct ModelEntry : public CEffectTarget
 {
+    virtual ~ModelEntry() = default;
+
+    /// With an effect: the node takes its state set (the state the node had is
+    /// kept to give back), true. With null: the node gets its own state back
+    /// and the effect is forgotten, false.
+    bool SetEffect(CEffect* newEffect) override;
+    std::string GetGlossMapFile() const override { return glossMap; }
+    std::string GetDiffuseMapFile() const override { return diffuseMap; }
+
     std::string filePath;     // as written in the content file
     std::string diffuseMap;   // <DIFFUSE_MAP>, read by the material effects
     std::string glossMap;     // <GLOSS_MAP>, read by the material effects
     osg::ref_ptr<osg::Node> node;
     CEffect* effect = nullptr;  // effect or effect group applied to the model; not owned
+    osg::ref_ptr<osg::StateSet> ownState;  // the node's state before its first effect
+    bool hasOwnState = false;
 
     // <SHADOW_COMP_MAT> values, when the block was given.
     bool hasShadowComp = false;
@@ -26,7 +42,7 @@ struct ModelEntry
     float shadowSoften = 0.f;  // "Epsilon"
 
     /// Lines of this model's block that later parts of the system act on
-    /// (<EFFECT>, <GROUP_EFFECT>, <ANI_CONTROL>, <VIDEO_MAT>, <TRACE_PARTICLE>),
-    /// kept so that writing the object back loses nothing.
+    /// (<ANI_CONTROL>, <VIDEO_MAT>, <TRACE_PARTICLE>), and effect lines that
+    /// made no effect, kept so that writing the object back loses nothing.
     std::vector<CTagBlock::KeptLine> keptLines;
 };

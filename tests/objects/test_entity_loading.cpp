@@ -193,7 +193,6 @@ TEST_F(EntityLoading, BlocksOfLaterEntitiesAreSkippedWhole)
 {
     const std::string text = R"(<ENTITY>
     <NAME> FULL
-    <EFFECT_GROUP> SHINY METAL CHROME
     <CHARACTER>
         <NAME> WRONG1
         <CHARACTER>
@@ -213,8 +212,6 @@ TEST_F(EntityLoading, BlocksOfLaterEntitiesAreSkippedWhole)
     </VIDEO>
     <MODEL>
         <FILE> meshes/box.osgt
-        <EFFECT> METAL CHROME
-        <GROUP_EFFECT> SHINY
         <ANI_CONTROL>
             <MODE> SWING
         </ANI_CONTROL>

@@ -1,0 +1,12 @@
+// Metal: eye-space normal and position for the environment lookups, and the
+// model's own texture coordinates for its occlusion (unit 0).
+#version 120
+varying vec3 vNormal;
+varying vec3 vPosition;
+void main()
+{
+    vNormal = gl_NormalMatrix * gl_Normal;
+    vPosition = vec3(gl_ModelViewMatrix * gl_Vertex);
+    gl_TexCoord[0] = gl_MultiTexCoord0;
+    gl_Position = ftransform();
+}
