@@ -15,15 +15,16 @@ varying vec3 vPosition;
 // Looks up an eye-space direction in a latitude-longitude environment map:
 // the direction back towards the viewer (+z) in the middle, up at the top.
 // Where the map wraps round (straight ahead, -z) neighbouring pixels would
-// get texture coordinates a whole map apart; taking whichever of two
-// coordinates runs on smoothly here keeps the lookup free of a seam.
+// get texture coordinates a whole map apart; there the lookup takes a second
+// coordinate that runs on smoothly (its own jump lies where u does not jump),
+// which keeps the lookup free of a seam.
 vec3 environment(sampler2D map, vec3 direction)
 {
     vec3 d = normalize(direction);
     float u = 0.5 + atan(d.x, d.z + 1.0e-6) * 0.15915494;
     float v = 0.5 + asin(clamp(d.y, -1.0, 1.0)) * 0.31830989;
     float across = fract(u + 0.5) - 0.5;
-    float s = fwidth(u) <= fwidth(across) ? u : across;
+    float s = fwidth(u) > fwidth(across) + 0.25 ? across : u;
     return texture2D(map, vec2(s, v)).rgb;
 }
 

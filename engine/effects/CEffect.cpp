@@ -124,7 +124,21 @@ void CEffect::BuildProgram(const std::string& stem)
     m_stateSet->setAttributeAndModes(m_program.get(), osg::StateAttribute::ON);
     const bool fragment = LoadShaderSource(m_fragmentShader.get(), stem + ".frag");
     const bool vertex = LoadShaderSource(m_vertexShader.get(), stem + ".vert");
-    // A program with an empty shader cannot link; without it the model still
-    // draws with its own materials.
-    if (!fragment || !vertex) m_stateSet->removeAttribute(m_program.get());
+    if (!fragment || !vertex) DropProgram();
+}
+
+void CEffect::DropProgram()
+{
+    // A program with an empty shader cannot link. Without it, and without the
+    // maps that only the shaders make sense of, the model still draws with
+    // its own materials and textures.
+    m_stateSet->removeAttribute(m_program.get());
+    for (unsigned unit = 0; unit < m_stateSet->getTextureAttributeList().size(); ++unit)
+    {
+        const osg::StateSet::RefAttributePair* texture =
+            m_stateSet->getTextureAttributePair(unit, osg::StateAttribute::TEXTURE);
+        if (!texture || !(texture->second & osg::StateAttribute::OVERRIDE)) continue;
+        m_stateSet->removeTextureAttribute(unit, osg::StateAttribute::TEXTURE);
+        for (GLenum mode : {GL_TEXTURE_2D, GL_TEXTURE_3D}) m_stateSet->removeTextureMode(unit, mode);
+    }
 }

@@ -138,6 +138,9 @@ protected:
     /// When a source is missing the program is taken off again, so the model
     /// still draws (with its own materials) instead of failing to link.
     void BuildProgram(const std::string& stem);
+    /// Takes the program and the effect's own maps off the state set (a
+    /// shader source is missing), so the model draws with its own look.
+    void DropProgram();
     /// A white texel texture shared by every effect.
     static osg::Texture2D* WhiteTexture();
     static osg::Uniform* MakeUniform(const std::string& name, float value);

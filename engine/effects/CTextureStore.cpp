@@ -131,6 +131,8 @@ osg::Texture2D* CTextureStore::GetTexture(const std::string& name, const std::st
     {
         if (osg::Texture2D* texture = dynamic_cast<osg::Texture2D*>(found->second.get())) return texture;
     }
+    // A missing file is the caller's to report, in its own words.
+    if (!CPathResolver::Exists(fileName)) return nullptr;
     osg::ref_ptr<osg::Image> image =
         osgDB::readImageFile(CPathResolver::Resolve(fileName), osgDB::Registry::instance()->getOptions());
     if (!image.valid() || !image->data()) return nullptr;

@@ -28,6 +28,9 @@ public:
     osg::Texture2D* GetTexture(const std::string& name, const std::string& fileName);
     /// Caches a texture made elsewhere under a name (replacing any before it).
     void AddTexture(const std::string& name, osg::Texture* texture);
+    /// Forgets the texture cached under `name` (a later GetTexture reads its
+    /// file again); holders of it keep theirs.
+    void RemoveTexture(const std::string& name) { m_textures.erase(name); }
     /// The texture cached under `name`, or null.
     osg::Texture* FindTexture(const std::string& name) const;
 
