@@ -36,6 +36,13 @@ std::vector<CEffect*> CEffectLibrary::GetLibraryEffects() const
     return effects;
 }
 
+std::vector<CEffect*> CEffectLibrary::GetInstances() const
+{
+    std::vector<CEffect*> effects;
+    for (const std::unique_ptr<CEffect>& effect : m_instances) effects.push_back(effect.get());
+    return effects;
+}
+
 CEffectProps* CEffectLibrary::FindPreset(const std::string& typeName, const std::string& presetName)
 {
     for (const std::unique_ptr<CEffect>& effect : m_library)

@@ -78,6 +78,7 @@ public:
     std::vector<CEffect*> GetLibraryEffects() const;
     /// Every effect made in instance mode so far.
     size_t InstanceCount() const { return m_instances.size(); }
+    std::vector<CEffect*> GetInstances() const;
 
     /// Forgets every library effect and instance (tests). Only when no effect
     /// made by the library is in use any more.
