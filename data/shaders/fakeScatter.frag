@@ -42,8 +42,10 @@ float fresnel(float cosAngle, float facing)
 
 void main()
 {
-    vec3 n = normalize(vNormal);
     vec3 toEye = normalize(-vPosition);
+    // Surfaces seen from behind (the inside of a bowl) are lit as their front.
+    vec3 n = normalize(vNormal);
+    n = faceforward(n, -toEye, n);
     vec3 r = reflect(-toEye, n);
     float cosView = clamp(dot(n, toEye), 0.0, 1.0);
     // The studio's key light, up and to the left behind the viewer.

@@ -37,8 +37,10 @@ float fresnel(float cosAngle, float facing)
 
 void main()
 {
-    vec3 n = normalize(vNormal);
     vec3 toEye = normalize(-vPosition);
+    // Surfaces seen from behind (the inside of a bowl) are lit as their front.
+    vec3 n = normalize(vNormal);
+    n = faceforward(n, -toEye, n);
     vec3 r = reflect(-toEye, n);
     vec2 uv = gl_TexCoord[0].st;
     vec3 base = texture2D(baseTex, uv).rgb * gl_FrontMaterial.diffuse.rgb;

@@ -38,8 +38,10 @@ float fresnel(float cosAngle, float facing)
 
 void main()
 {
-    vec3 n = normalize(vNormal);
     vec3 toEye = normalize(-vPosition);
+    // Surfaces seen from behind (the inside of a bowl) are lit as their front.
+    vec3 n = normalize(vNormal);
+    n = faceforward(n, -toEye, n);
     vec3 r = reflect(-toEye, n);
     float cosView = dot(n, toEye);
     vec3 occlusion = texture2D(AmbiOcMap, gl_TexCoord[0].st).rgb;

@@ -45,10 +45,12 @@ void main()
     // brought back to -1..1 (the octave's amplitude is a quarter).
     vec3 slope = vec3(noise.g, texture3D(NoiseMap, p + vec3(0.31, 0.17, 0.53)).g,
                       texture3D(NoiseMap, p + vec3(0.71, 0.43, 0.11)).g) * 8.0 - 1.0;
+    vec3 toEye = normalize(-vPosition);
+    // Surfaces seen from behind (the inside of a bowl) are lit as their front.
     vec3 n = normalize(vNormal);
+    n = faceforward(n, -toEye, n);
     vec3 bump = gl_NormalMatrix * slope;
     n = normalize(n + 0.3 * (bump - dot(bump, n) * n));
-    vec3 toEye = normalize(-vPosition);
     vec3 r = reflect(-toEye, n);
     float mottle = 0.9 + 0.2 * noise.r;
     vec3 occlusion = texture2D(AmbiOcMap, gl_TexCoord[0].st).rgb;

@@ -80,7 +80,18 @@ TEST_F(EffectContent, EffectBlockGivesTheModelItsEffect)
     ASSERT_TRUE(glass);
     EXPECT_EQ(glass->GetTypeName(), "GLASS");
     EXPECT_EQ(glass->GetPresetCount(), 3);  // RubyGlass, Crystal, WaterDrop
-    EXPECT_EQ(objects[0]->GetModels()[0]->node->getStateSet(), glass->GetStateSet());
+    // The orb's own material stays on its node; the effect goes on a group above it.
+    ModelEntry* entry = objects[0]->GetModels()[0];
+    ASSERT_TRUE(entry->EffectNode());
+    EXPECT_EQ(entry->EffectNode()->getStateSet(), glass->GetStateSet());
+    ASSERT_TRUE(entry->node->getStateSet());
+    EXPECT_TRUE(entry->node->getStateSet()->getAttribute(osg::StateAttribute::MATERIAL));
+    EXPECT_EQ(entry->node->getParent(0), entry->EffectNode());
+    EXPECT_EQ(entry->EffectNode()->getParent(0), objects[0]->GetRootNode());
+    // Forgetting the effect puts the model back as it was.
+    EXPECT_FALSE(entry->SetEffect(nullptr));
+    EXPECT_EQ(entry->node->getParent(0), objects[0]->GetRootNode());
+    EXPECT_EQ(entry->EffectNode(), nullptr);
     EXPECT_DOUBLE_EQ(objects[0]->GetScale(), 2.0);  // the entity goes on after the model block
     // The one-line form: type, default, further presets.
     CEffect* metal = EffectOf(1, 0);
@@ -128,7 +139,7 @@ TEST_F(EffectContent, GroupEffectsAreSharedAndRecolourEveryModel)
     EXPECT_TRUE(group->GetIcon());
     ASSERT_EQ(EffectOf(0, 0), group);
     ASSERT_EQ(EffectOf(0, 1), group);
-    EXPECT_EQ(objects[0]->GetModels()[1]->node->getStateSet(), group->GetStateSet());
+    EXPECT_EQ(objects[0]->GetModels()[1]->EffectNode()->getStateSet(), group->GetStateSet());
     group->NextPreset(true);  // one uniform, so both models change at once
     EXPECT_EQ(BaseColor(group), osg::Vec3f(0.98f, 0.72f, 0.66f));
 }
