@@ -1,6 +1,7 @@
 #include "CSoundSource.h"
 
 #include "CPathResolver.h"
+#include "CWavDecoder.h"
 
 #include <AL/al.h>
 #include <AL/alc.h>
@@ -27,31 +28,51 @@ int CSoundSource::LoadSound(const char* file)
 {
     m_loadError.clear();
     if (!alcGetCurrentContext()) return 0;  // no sound device: silent, and already said once
-    const std::string name = file ? file : "";
-    void* data = nullptr;
-    if (!LoadFile(CPathResolver::Resolve(name), data)) return 0;
-    const bool made = MakeSourceAndBuffer(data);
-    std::free(data);
-    return made ? 1 : 0;
+    const std::string path = CPathResolver::Resolve(file ? file : "");
+    return (LoadWithAlut(path) || LoadWithDecoder(path)) ? 1 : 0;
 }
 
-bool CSoundSource::LoadFile(const std::string& path, void*& data)
+bool CSoundSource::LoadWithAlut(const std::string& path)
 {
+    m_alutError = ALUT_ERROR_NO_ERROR;
     clearErrors(alcGetCurrentContext());
     ALenum format = 0;
     ALsizei size = 0;
     ALfloat frequency = 0.f;
-    data = alutLoadMemoryFromFile(path.c_str(), &format, &size, &frequency);
+    void* data = alutLoadMemoryFromFile(path.c_str(), &format, &size, &frequency);
     if (!data)
     {
-        m_loadError = alutGetErrorString(alutGetError());
+        m_alutError = alutGetError();
+        m_loadError = alutGetErrorString(m_alutError);
         return false;
     }
     m_format = format;
     m_size = size;
     m_frequency = static_cast<int>(frequency);
     m_loop = 0;
-    return true;
+    const bool made = MakeSourceAndBuffer(data);
+    std::free(data);
+    return made;
+}
+
+// ALUT reads 8- and 16-bit PCM only; float and wider samples, and the
+// extensible header, are read here instead.
+bool CSoundSource::LoadWithDecoder(const std::string& path)
+{
+    if (m_alutError != ALUT_ERROR_UNSUPPORTED_FILE_SUBTYPE) return false;
+    CWavDecoder::Sound sound;
+    std::string why;
+    if (!CWavDecoder::Decode(path, sound, why))
+    {
+        m_loadError += ": " + why;
+        return false;
+    }
+    m_loadError.clear();
+    m_format = sound.channels == 2 ? AL_FORMAT_STEREO16 : AL_FORMAT_MONO16;
+    m_size = static_cast<int>(sound.samples.size() * sizeof(int16_t));
+    m_frequency = sound.rate;
+    m_loop = 0;
+    return MakeSourceAndBuffer(sound.samples.data());
 }
 
 bool CSoundSource::MakeSourceAndBuffer(void* data)

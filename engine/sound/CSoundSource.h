@@ -11,7 +11,9 @@
 // Loading needs ALUT started and an OpenAL context current (the sound manager
 // provides both). Without a context there is no sound device: the source then
 // loads nothing, says nothing and every operation only stores its value.
-// A file that cannot be loaded also leaves the source without OpenAL objects;
+// WAV files are read by ALUT (8- and 16-bit PCM) or, for the layouts it
+// refuses (wider or float samples, the extensible header), by CWavDecoder.
+// A file that cannot be loaded leaves the source without OpenAL objects;
 // GetLoadError() then says why.
 
 #include <string>
@@ -72,7 +74,8 @@ public:
     int GetSize() const { return m_size; }
 
 private:
-    bool LoadFile(const std::string& path, void*& data);
+    bool LoadWithAlut(const std::string& path);
+    bool LoadWithDecoder(const std::string& path);
     bool MakeSourceAndBuffer(void* data);
 
     int m_format = 0;         // OpenAL format of the loaded data
@@ -88,4 +91,5 @@ private:
     float m_gain = 1.f;
     float m_referenceDistance = 1.f;
     std::string m_loadError;
+    int m_alutError = 0;      // why ALUT refused the last file
 };

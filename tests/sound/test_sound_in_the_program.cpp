@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <memory>
 #include <thread>
 
@@ -25,6 +26,14 @@ const char* const kHost = VEXAMARK_BASIC_PATH;
 const char* const kSynth = VEXAMARK_SYNTH_PATH;
 const int kFps = 25;
 const double kQuiet = 0.01;  // level below which the output counts as silent
+
+std::string Describe(const std::vector<WaveRecording::Span>& spans)
+{
+    std::string text = "sound from-to (s):";
+    for (const WaveRecording::Span& span : spans)
+        text += " " + std::to_string(span.from) + "-" + std::to_string(span.to);
+    return text;
+}
 
 int countLines(const std::string& text, const std::string& part)
 {
@@ -68,15 +77,15 @@ protected:
         EXPECT_TRUE(WaveRecording::Read(folder / "mix.wav", mix, &why)) << why;
         return mix;
     }
-    // Waits until the output has had a stretch of sound followed by `silence`
-    // seconds of quiet (or until `seconds` have passed).
-    void WaitForASoundToEnd(double silence, double seconds)
+    // Waits until the output has had `count` stretches of sound, the last
+    // followed by `silence` seconds of quiet (or until `seconds` have passed).
+    void WaitForSoundsToEnd(size_t count, double silence, double seconds)
     {
         WaitUntil(seconds, [&]() {
             WaveRecording mix;
             if (!WaveRecording::Read(folder / "mix.wav", mix, nullptr)) return false;
             const std::vector<WaveRecording::Span> spans = mix.Sounding(kQuiet);
-            return !spans.empty() && mix.Seconds() - spans[0].to >= silence;
+            return spans.size() >= count && mix.Seconds() - spans[count - 1].to >= silence;
         });
     }
     std::string Log() const { return TestFolder::ReadFile(folder / "Data/messageLog.txt"); }
@@ -90,8 +99,9 @@ protected:
         TestFolder::WriteFile(folder / "Data/dataList.dat", "<DAT>\n<ASSET_FILE> models/sounding.dat\n</DAT>\n");
     }
     // Footage of "glyph-f" crossing the picture from left to right; returns
-    // how long the marker is in view, in seconds.
-    double WriteSweepFootage()
+    // how long the marker is in view, in seconds, and in `away` how long it
+    // is out of view between two crossings of the looping clip.
+    double WriteSweepFootage(double* away = nullptr)
     {
         ChildProcess synth(kSynth,
                            {"--size", "640", "480", "--fps", std::to_string(kFps), "--frames", "150", "--intrinsics",
@@ -101,10 +111,14 @@ protected:
                            folder.Path());
         EXPECT_TRUE(synth.Wait(120.0));
         EXPECT_EQ(synth.ExitCode(), 0) << synth.StandardError();
-        int visible = 0;
+        int visible = 0, frames = 0;
         for (const auto& frame : FootageTruth::Read(folder / "Videos/sweep.csv"))
+        {
             visible += frame.second.count("glyph-f") && frame.second.at("glyph-f").visible;
+            ++frames;
+        }
         EXPECT_GT(visible, 2 * kFps);
+        if (away) *away = double(frames - visible) / kFps;
         return double(visible) / kFps;
     }
 
@@ -118,9 +132,11 @@ protected:
 TEST_F(SoundInTheProgram, TheDemoPlaysItsLoopOnTheLeftAndRingsItsChimeAgainAfterEachPause)
 {
     Start({"-video:", "Videos/demo.mp4"});
-    WaitUntil(60.0, [&]() {
+    WaitUntil(90.0, [&]() {
         WaveRecording mix;
-        return WaveRecording::Read(folder / "mix.wav", mix, nullptr) && mix.Seconds() > 12.0;
+        if (!WaveRecording::Read(folder / "mix.wav", mix, nullptr)) return false;
+        const std::vector<WaveRecording::Span> spans = mix.Sounding(kQuiet);
+        return !spans.empty() && mix.Seconds() - spans[0].from > 14.0;
     });
     Close();
     const WaveRecording mix = Recording();
@@ -131,17 +147,26 @@ TEST_F(SoundInTheProgram, TheDemoPlaysItsLoopOnTheLeftAndRingsItsChimeAgainAfter
     // The village's chord is placed at its marker, which stays in the left half.
     EXPECT_GT(mix.Level(0, from, seconds), 1.2 * mix.Level(1, from, seconds));
     // The vessel's chime (880 Hz, absent from the chord) rings, dies away,
-    // and rings again two seconds after each end: onsets 3.6 s apart.
+    // and rings again two seconds after each end: onsets 3.6 s apart, once
+    // the program runs steadily (counted from 4 s after the first sound).
     std::vector<double> onsets;
-    bool ringing = false;
-    for (double t = from; t + 0.05 < mix.Seconds(); t += 0.05)
+    bool ringing = true;
+    for (double t = from + 4.0; t + 0.05 < mix.Seconds(); t += 0.05)
     {
         const double level = mix.ToneLevel(880.0, t, 0.05);
         if (!ringing && level > 0.02) onsets.push_back(t);
         ringing = level > 0.005;
     }
+    // A marker lost for a moment starts the chime again at once, so one
+    // spacing of 3.6 s is asked for, and none shorter than the chime itself.
     ASSERT_GE(onsets.size(), 2u) << ::testing::PrintToString(onsets);
-    for (size_t i = 1; i < onsets.size(); ++i) EXPECT_NEAR(onsets[i] - onsets[i - 1], 3.6, 0.4) << i;
+    int paused = 0;
+    for (size_t i = 1; i < onsets.size(); ++i)
+    {
+        EXPECT_GE(onsets[i] - onsets[i - 1], 1.5) << ::testing::PrintToString(onsets);
+        paused += std::fabs(onsets[i] - onsets[i - 1] - 3.6) < 0.5;
+    }
+    EXPECT_GE(paused, 1) << ::testing::PrintToString(onsets);
     EXPECT_EQ(countLines(Log(), "CSound"), 0) << Log();
     EXPECT_EQ(countLines(host->StandardOutput(), "Unable to load sound"), 0);
 }
@@ -154,12 +179,15 @@ struct Transport
 
 // Sound exactly while the marker is in view: a tone far longer than the
 // marker's crossing played once ("PLAY"), and the bundled loop running all the
-// time but muted while the marker is away ("CONT_LOOP").
+// time but muted while the marker is away ("CONT_LOOP"). The clip loops; its
+// second crossing is measured, when the program runs steadily (the first may
+// begin while the program is still starting and miss the marker's first frames).
 TEST_F(SoundInTheProgram, SoundIsHeardExactlyWhileTheMarkerIsInView)
 {
     ASSERT_TRUE(WavWriter::WriteMono16(folder / "models/sounds/long.wav", DemoSounds::Tone(440.0, 30.0, 0.5f),
                                        DemoSounds::kRate));
-    const double inView = WriteSweepFootage();
+    double away = 0;
+    const double inView = WriteSweepFootage(&away);
     const Transport transports[] = {
         {"PLAY", "<SOUND>\n<FILE> models/sounds/long.wav\n<GAIN_MODE> GAIN 1\n<TRANSPORT_MODE> PLAY\n</SOUND>\n"},
         {"CONT_LOOP", "<SOUND>\n<FILE> models/sounds/loop.wav\n<TRANSPORT_MODE> CONT_LOOP\n</SOUND>\n"},
@@ -169,13 +197,14 @@ TEST_F(SoundInTheProgram, SoundIsHeardExactlyWhileTheMarkerIsInView)
         SCOPED_TRACE(transport.name);
         WriteSoundContent(transport.block);
         Start({"-video:", "Videos/sweep.mp4"});
-        WaitForASoundToEnd(1.0, 40.0);
+        WaitForSoundsToEnd(2, 1.0, 60.0);
         Close();
         const std::vector<WaveRecording::Span> spans = Recording().Sounding(kQuiet);
-        ASSERT_FALSE(spans.empty()) << "nothing was heard";
+        SCOPED_TRACE(Describe(spans));
+        ASSERT_GE(spans.size(), 2u) << "the marker's two crossings";
         EXPECT_GT(spans[0].from, 0.5) << "nothing sounds before the marker is seen";
-        EXPECT_NEAR(spans[0].Seconds(), inView, 0.3);
-        if (spans.size() > 1) EXPECT_GT(spans[1].from - spans[0].to, 2.0) << "quiet while the marker is away";
+        EXPECT_NEAR(spans[1].Seconds(), inView, 0.3);
+        EXPECT_NEAR(spans[1].from - spans[0].to, away, 0.3) << "quiet while the marker is away";
     }
 }
 
@@ -184,12 +213,13 @@ TEST_F(SoundInTheProgram, APositionalSoundFollowsItsMarkerFromLeftToRight)
     const double inView = WriteSweepFootage();
     WriteSoundContent("<SOUND>\n<FILE> models/sounds/loop.wav\n<GAIN_MODE> 3D 1\n<TRANSPORT_MODE> LOOP\n</SOUND>\n");
     Start({"-video:", "Videos/sweep.mp4"});
-    WaitForASoundToEnd(1.0, 40.0);
+    WaitForSoundsToEnd(2, 1.0, 60.0);
     Close();
     const WaveRecording mix = Recording();
     const std::vector<WaveRecording::Span> spans = mix.Sounding(kQuiet);
-    ASSERT_FALSE(spans.empty()) << "nothing was heard";
-    const WaveRecording::Span crossing = spans[0];
+    SCOPED_TRACE(Describe(spans));
+    ASSERT_GE(spans.size(), 2u) << "the marker's two crossings";
+    const WaveRecording::Span crossing = spans[1];  // the second, when the program runs steadily
     EXPECT_NEAR(crossing.Seconds(), inView, 0.3);
     // Left-to-right balance in five parts of the crossing: it moves steadily to the right.
     std::vector<double> balance;

@@ -2,6 +2,8 @@
 // output: what OpenAL is told, and what the sources report.
 #include "SoundFolder.h"
 
+#include "DemoSounds.h"
+
 #include <AL/al.h>
 #include <AL/alc.h>
 
@@ -175,5 +177,32 @@ TEST_F(SoundSources, CleanUpReleasesEverythingAndWritesTheSettings)
     EXPECT_TRUE(manager.GetSource(0)->IsLoaded());
     manager.CleanUp();
     manager.CleanUp();  // a second clean-up does nothing
+}
+}
+
+namespace
+{
+TEST_F(SoundSources, TheBundledSoundsLoadAsMonoAndTheLoopHasNoSeam)
+{
+    StartAsTheEngineDoes();
+    const struct
+    {
+        const char* file;
+        int samples;
+    } sounds[] = {{"chime.wav", 35280}, {"loop.wav", 44100}, {"click.wav", 662}};
+    for (const auto& sound : sounds)
+    {
+        SCOPED_TRACE(sound.file);
+        const int i = manager.AddSoundSource((std::string(VEXAMARK_TEST_WORKDIR) + "/models/sounds/" + sound.file).c_str());
+        const CSoundSource& source = *manager.GetSource(i);
+        ASSERT_TRUE(source.IsLoaded()) << source.GetLoadError();
+        EXPECT_EQ(source.GetFormat(), AL_FORMAT_MONO16) << "only mono sounds are placed in space";
+        EXPECT_EQ(source.GetFrequency(), DemoSounds::kRate);
+        EXPECT_EQ(source.GetSize(), 2 * sound.samples);
+    }
+    // The sample after the loop's last one is its first one again.
+    const std::vector<float> loop = DemoSounds::Loop();
+    const float step = loop[1] - loop[0];
+    EXPECT_NEAR(loop.front() - loop.back(), step, 0.02f);
 }
 }

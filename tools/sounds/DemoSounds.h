@@ -12,7 +12,7 @@
 class DemoSounds
 {
 public:
-    static const int kRate = 22050;
+    static constexpr int kRate = 22050;
 
     static std::vector<float> Chime();
     static std::vector<float> Loop();

@@ -10,11 +10,17 @@
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0)
+    {
+        std::printf("vexamark-sounds %s\n", VEXAMARK_VERSION);
+        return 0;
+    }
     if (argc != 2 || std::strcmp(argv[1], "--help") == 0)
     {
         std::fprintf(argc == 2 ? stdout : stderr,
                      "usage: vexamark-sounds OUT_DIR\n"
-                     "writes OUT_DIR/chime.wav, OUT_DIR/loop.wav and OUT_DIR/click.wav\n");
+                     "writes OUT_DIR/chime.wav (a bell, 1.6 s), OUT_DIR/loop.wav (a seamless 2 s chord)\n"
+                     "and OUT_DIR/click.wav (a 30 ms tick): 16-bit mono WAV at 22050 Hz\n");
         return argc == 2 ? 0 : 2;
     }
     const std::string folder = argv[1];
