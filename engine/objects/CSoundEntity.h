@@ -71,7 +71,8 @@ public:
     CSoundEntity(const CSoundEntity&) = delete;
     CSoundEntity& operator=(const CSoundEntity&) = delete;
 
-    /// Reads the <SOUND> block the reader stands on and builds the entity.
+    /// Reads the <SOUND> block the reader stands on and builds the entity,
+    /// which the caller owns.
     /// Leaves the reader on </SOUND>, or, when the block is not closed before
     /// a line starting with one of `stops`, on the block's last line (with a warning).
     static CSoundEntity* Read(COsgSettings& reader, const std::vector<std::string>& stops);
