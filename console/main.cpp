@@ -1,10 +1,26 @@
-// Vexamark_basic: the smallest host of the engine. It hands its command line
-// to the engine, lets the engine open its own window, runs the frame loop
-// until the engine reports the end, and shuts the engine down.
+// Vexamark_basic: the smallest host of the engine. It picks the working
+// folder (the one given, the current one, or the user's own), hands its
+// command line to the engine, lets the engine open its own window, runs the
+// frame loop until the engine reports the end, and shuts the engine down.
 #include "CVexaBox.h"
+#include "CWorkingFolder.h"
+
+#include <cstring>
+
+namespace
+{
+// "--help" and "--version" only print: no folder is chosen, made or entered.
+bool printsOnly(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "--version") == 0) return true;
+    return false;
+}
+}
 
 int main(int argc, char** argv)
 {
+    if (!printsOnly(argc, argv) && !CWorkingFolder::Enter(CWorkingFolder::Choose(argc, argv))) return 1;
     CVexaBox* box = new CVexaBox();
     box->Init(argc, argv, "Data/dataList.dat", false, false, false, false, 0);
     while (box->Update(0.01f)) box->Render();

@@ -17,6 +17,7 @@ PACKAGES=(
   libv4l-dev
   libcairo2-dev libpng-dev
   libopencv-dev libopencv-contrib-dev libapriltag-dev
+  lintian dpkg-dev man-db
 )
 
 missing=()

@@ -1,5 +1,6 @@
 #include "CEngineOptions.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -72,29 +73,30 @@ CEngineOptions CEngineOptions::Parse(int argc, const char* const* argv)
 
 std::string CEngineOptions::HelpText(const std::string& programName)
 {
-    return "Usage: " + programName + " [options]\n"
-           "Shows 3D content on the printed markers seen by the camera. Run it in a working\n"
-           "folder holding Data/, models/, Models/splash/, shaders/, fonts/ and Videos/.\n"
-           "\n"
-           "Video source (when several are given, the later line of this list wins):\n"
-           "  -imagingplugin     video source \"imagingsource\"\n"
-           "  -FFMPEG            video source \"FFMPEG\" and a fixed time step of 0.0333 s per frame\n"
-           "  -dshow             video source \"DSHOW\" (the default): a camera\n"
-           "  -vrmagic           video source \"VRMAGIC\"\n"
-           "  -camvideo          video source \"camvideo\"\n"
-           "\n"
-           "Content:\n"
-           "  -usefolder: DIR    content folder (default \"models\")\n"
-           "  -vexadebug         load every data file of the content folder instead of the content list\n"
-           "\n"
-           "Unattended and kiosk use:\n"
-           "  -frames: N         stop by itself after N frames\n"
-           "  -video: FILE       play a video file (looping) as the video source\n"
-           "  -keys              enable the editing keys (scale, turn, move, save) in any host\n"
-           "\n"
-           "  --help             print this list and exit\n"
-           "  --version          print the version and exit\n"
-           "\n"
-           "Environment: VEXAMARK_NONINTERACTIVE=1 sends message boxes to standard error;\n"
-           "VEXAMARK_SAVE_AS=FILE answers save dialogs in unattended runs.\n";
+    struct Row
+    {
+        const char* option;
+        const char* effect;
+    };
+    // The same table as the README's and the manual pages'.
+    static const Row rows[] = {
+#include "EngineOptionsTable.inc"
+    };
+    std::string text = "Usage: " + programName + " [options]\n"
+                       "Shows 3D content on the printed markers seen by the camera. It runs in a working\n"
+                       "folder holding Data/, models/, Models/splash/, shaders/, fonts/ and Videos/: the one\n"
+                       "given with -workdir:, else the current folder when it is one, else the user's own\n"
+                       "($XDG_DATA_HOME/vexamark, made from the installed content set).\n"
+                       "\n"
+                       "Options (each a whole argument; a value follows as the next argument):\n";
+    for (const Row& row : rows)
+    {
+        std::string option = std::string("  ") + row.option;
+        option.resize(std::max<size_t>(option.size() + 1, 22), ' ');
+        text += option + row.effect + "\n";
+    }
+    return text + "When several video options are given, the later line of the list wins.\n"
+                  "\n"
+                  "Environment: VEXAMARK_NONINTERACTIVE=1 sends message boxes to standard error;\n"
+                  "VEXAMARK_SAVE_AS=FILE answers save dialogs in unattended runs.\n";
 }

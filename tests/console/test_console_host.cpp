@@ -31,12 +31,15 @@ protected:
     }
     std::unique_ptr<ChildProcess> Start(const std::vector<std::string>& args)
     {
-        return std::make_unique<ChildProcess>(kHost, args, folder.Path(),
-                                              std::vector<std::string>{"VEXAMARK_NONINTERACTIVE=1"});
+        // A home of the test's own: a run never touches the real user's folders.
+        return std::make_unique<ChildProcess>(
+            kHost, args, folder.Path(),
+            std::vector<std::string>{"VEXAMARK_NONINTERACTIVE=1", "HOME=" + home.Path(),
+                                     "XDG_DATA_HOME=" + (home / "data"), "XDG_CONFIG_HOME=" + (home / "config")});
     }
     std::string Log() const { return TestFolder::ReadFile(folder / "Data/messageLog.txt"); }
 
-    TestFolder folder;
+    TestFolder folder, home;
 };
 
 TEST_F(ConsoleHost, AFrameLimitedRunExitsCleanlyAndRewritesTheSettings)
@@ -46,7 +49,12 @@ TEST_F(ConsoleHost, AFrameLimitedRunExitsCleanlyAndRewritesTheSettings)
     ASSERT_TRUE(host->Wait(60.0)) << "the host did not stop by itself";
     EXPECT_EQ(host->ExitCode(), 0) << host->StandardError();
     const std::string log = Log();
-    EXPECT_EQ(log.rfind("Start Vexamark LogFile v0.1 \n  \nMSG    0 VexaBox::Init()... \n", 0), 0u) << log;
+    // The working folder first, then the engine's start-up.
+    EXPECT_EQ(log.rfind("Start Vexamark LogFile v0.1 \n  \nMSG    0 Working folder: " + folder.Path() +
+                            " (the current folder) \nMSG    1 VexaBox::Init()... \n",
+                        0),
+              0u)
+        << log;
     const std::vector<std::string> messages = LogMessages(log);
     ASSERT_FALSE(messages.empty());
     EXPECT_EQ(messages.back(), "VexaBox :Init : Complete");

@@ -15,6 +15,11 @@
 int main(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
+    if (!args.empty() && args[0] == "--version")
+    {
+        std::printf("vexamark-calibrate %s\n", VEXAMARK_VERSION);
+        return 0;
+    }
     if (args.empty() || args[0] == "--help")
     {
         std::printf("usage: vexamark-calibrate write --size W H --fx FX --fy FY --cx CX --cy CY "

@@ -173,6 +173,10 @@ int runSheet(const CommandLine& cl) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
+    if (!args.empty() && args[0] == "--version") {
+        std::cout << "vexamark-marker " << VEXAMARK_VERSION << "\n";
+        return 0;
+    }
     if (args.empty() || args[0] == "--help" || args[0] == "-h") {
         std::cout << kUsage;
         return args.empty() ? kUsageError : 0;

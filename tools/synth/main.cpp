@@ -50,11 +50,16 @@ std::string defaultCsv(const SynthRun::Outputs& out) {
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    for (const auto& a : args)
+    for (const auto& a : args) {
         if (a == "--help" || a == "-h") {
             std::cout << kUsage;
             return 0;
         }
+        if (a == "--version") {
+            std::cout << "vexamark-synth " << VEXAMARK_VERSION << "\n";
+            return 0;
+        }
+    }
     std::map<std::string, int> arity = SceneReader::arity();
     arity.insert({{"--scene", 1}, {"--preset", 1}, {"--out", 1}, {"--png-dir", 1}, {"--csv", 1}, {"--quiet", 0}});
     vxtools::CommandLine cl;
