@@ -129,44 +129,54 @@ protected:
     Window window = 0;
 };
 
+// Onsets of the 880 Hz tone (the demo's chime; the chord has no such
+// partial) from `from` on: where it rises out of quiet.
+std::vector<double> chimeOnsets(const WaveRecording& mix, double from)
+{
+    std::vector<double> onsets;
+    bool ringing = false;
+    for (double t = from; t + 0.05 < mix.Seconds(); t += 0.05)
+    {
+        const double level = mix.ToneLevel(880.0, t, 0.05);
+        if (!ringing && level > 0.02) onsets.push_back(t);
+        ringing = level > 0.005;
+    }
+    return onsets;
+}
+
 TEST_F(SoundInTheProgram, TheDemoPlaysItsLoopOnTheLeftAndRingsItsChimeAgainAfterEachPause)
 {
     Start({"-video:", "Videos/demo.mp4"});
+    // Until the chime has rung three times (or long enough for that).
     WaitUntil(90.0, [&]() {
         WaveRecording mix;
         if (!WaveRecording::Read(folder / "mix.wav", mix, nullptr)) return false;
         const std::vector<WaveRecording::Span> spans = mix.Sounding(kQuiet);
-        return !spans.empty() && mix.Seconds() - spans[0].from > 14.0;
+        if (spans.empty()) return false;
+        return chimeOnsets(mix, spans[0].from).size() >= 3 || mix.Seconds() - spans[0].from > 30.0;
     });
     Close();
     const WaveRecording mix = Recording();
     const std::vector<WaveRecording::Span> spans = mix.Sounding(kQuiet);
     ASSERT_FALSE(spans.empty()) << "the demo is silent";
     const double from = spans[0].from, seconds = mix.Seconds() - from - 0.5;
-    ASSERT_GT(seconds, 8.0);
     // The village's chord is placed at its marker, which stays in the left half.
     EXPECT_GT(mix.Level(0, from, seconds), 1.2 * mix.Level(1, from, seconds));
-    // The vessel's chime (880 Hz, absent from the chord) rings, dies away,
-    // and rings again two seconds after each end: onsets 3.6 s apart, once
-    // the program runs steadily (counted from 4 s after the first sound).
-    std::vector<double> onsets;
-    bool ringing = true;
-    for (double t = from + 4.0; t + 0.05 < mix.Seconds(); t += 0.05)
-    {
-        const double level = mix.ToneLevel(880.0, t, 0.05);
-        if (!ringing && level > 0.02) onsets.push_back(t);
-        ringing = level > 0.005;
-    }
-    // A marker lost for a moment starts the chime again at once, so one
-    // spacing of 3.6 s is asked for, and none shorter than the chime itself.
-    ASSERT_GE(onsets.size(), 2u) << ::testing::PrintToString(onsets);
+    // The vessel's chime rings, dies away, and rings again two seconds after
+    // each end: 3.6 s from onset to onset. A marker lost for a moment (a
+    // starved tracker on a busy machine) starts it again at once, so one such
+    // spacing is asked for, and none shorter than the chime itself.
+    const std::vector<double> onsets = chimeOnsets(mix, from);
+    const std::string seen = "chime onsets (s): " + ::testing::PrintToString(onsets) + ", sound from " +
+                             std::to_string(from) + " to " + std::to_string(mix.Seconds());
+    ASSERT_GE(onsets.size(), 2u) << seen;
     int paused = 0;
     for (size_t i = 1; i < onsets.size(); ++i)
     {
-        EXPECT_GE(onsets[i] - onsets[i - 1], 1.5) << ::testing::PrintToString(onsets);
+        EXPECT_GE(onsets[i] - onsets[i - 1], 1.5) << seen;
         paused += std::fabs(onsets[i] - onsets[i - 1] - 3.6) < 0.5;
     }
-    EXPECT_GE(paused, 1) << ::testing::PrintToString(onsets);
+    EXPECT_GE(paused, 1) << seen;
     EXPECT_EQ(countLines(Log(), "CSound"), 0) << Log();
     EXPECT_EQ(countLines(host->StandardOutput(), "Unable to load sound"), 0);
 }
