@@ -4,6 +4,7 @@
 //
 //   vexamark-envmaps maps <folder>   shaders/EnvMaps/*.bmp and shaders/textures/rainbow.jpg
 //   vexamark-envmaps demo <folder>   models/effects/*: demo meshes, gloss and diffuse maps
+//   vexamark-envmaps --help | --version
 //
 // Folders are created as needed; files are written with osgDB.
 
@@ -81,9 +82,14 @@ int writeDemo(const std::string& folder)
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && std::string(argv[1]) == "--version")
+    {
+        std::printf("vexamark-envmaps %s\n", VEXAMARK_VERSION);
+        return 0;
+    }
     if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h"))
     {
-        usage();
+        std::printf("usage: vexamark-envmaps maps <folder>\n       vexamark-envmaps demo <folder>\n");
         return 0;
     }
     if (argc != 3) return usage();
