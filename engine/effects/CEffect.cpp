@@ -121,7 +121,9 @@ void CEffect::BuildProgram(const std::string& stem)
     m_program->setName(m_effectName);
     m_program->addShader(m_vertexShader.get());
     m_program->addShader(m_fragmentShader.get());
-    m_stateSet->setAttributeAndModes(m_program.get(), osg::StateAttribute::ON);
+    // Override: a model that brings a shader material of its own is still
+    // drawn with the effect it was given.
+    m_stateSet->setAttributeAndModes(m_program.get(), osg::StateAttribute::ON | osg::StateAttribute::OVERRIDE);
     const bool fragment = LoadShaderSource(m_fragmentShader.get(), stem + ".frag");
     const bool vertex = LoadShaderSource(m_vertexShader.get(), stem + ".vert");
     if (!fragment || !vertex) DropProgram();

@@ -133,7 +133,8 @@ protected:
     /// the texture store on first use) and adds its sampler uniform. A map
     /// that cannot be read leaves the unit empty, with the message.
     void AddEnvironmentMap(int unit, const std::string& cacheName, const std::string& samplerName);
-    /// Attaches both shaders, sets the program on the state set and loads the
+    /// Attaches both shaders, sets the program on the state set (overriding a
+    /// program of the model's own) and loads the
     /// fragment, then the vertex source from "<stem>.frag" and "<stem>.vert".
     /// When a source is missing the program is taken off again, so the model
     /// still draws (with its own materials) instead of failing to link.

@@ -208,6 +208,25 @@ TEST_F(ShadersAndPictures, TheTwelvePicturesDifferFromEachOther)
         }
 }
 
+TEST_F(ShadersAndPictures, AModelWithAShaderOfItsOwnIsDrawnWithItsEffect)
+{
+    // The model's own program paints it pure blue.
+    osg::ref_ptr<osg::Geode> sphere = MakeSphere();
+    osg::ref_ptr<osg::Program> own = new osg::Program;
+    own->addShader(new osg::Shader(osg::Shader::VERTEX, "#version 120\nvoid main() { gl_Position = ftransform(); }\n"));
+    own->addShader(new osg::Shader(osg::Shader::FRAGMENT,
+                                   "#version 120\nvoid main() { gl_FragColor = vec4(0.0, 0.0, 1.0, 1.0); }\n"));
+    sphere->getOrCreateStateSet()->setAttributeAndModes(own.get(), osg::StateAttribute::ON);
+    osg::ref_ptr<osg::Group> model = new osg::Group;
+    model->addChild(sphere.get());
+    model->setStateSet(Make("METAL", "Gold")->GetStateSet());
+    osg::ref_ptr<osg::Image> picture = Draw(model.get(), kSize);
+    ASSERT_TRUE(picture.valid());
+    const unsigned char* middle = picture->data(kSize / 2, kSize / 2);
+    EXPECT_GT(middle[0], middle[2] + 40) << "gold, not blue: " << int(middle[0]) << " " << int(middle[1]) << " "
+                                         << int(middle[2]);
+}
+
 TEST_F(ShadersAndPictures, MissingShaderFileOrMapIsReportedAndTheModelStillDraws)
 {
     std::filesystem::remove(Path("shaders/metal.frag"));
