@@ -13,6 +13,7 @@ PACKAGES=(
   fonts-liberation2
   libgtest-dev libgmock-dev googletest
   libopenal-dev libalut-dev libopenal1
+  libcal3d12-dev
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
   libv4l-dev
   libcairo2-dev libpng-dev

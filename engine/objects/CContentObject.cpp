@@ -1,5 +1,7 @@
 #include "CContentObject.h"
 
+#include "CAnimatedEntity.h"
+#include "CCharacterEntity.h"
 #include "CContentFiles.h"
 #include "CMessageLog.h"
 #include "CModelFileCheck.h"
@@ -34,10 +36,10 @@ const std::vector<std::string> kModelStops = {"<ENTITY>", "<VEXA_MARKER>", "<OBJ
 const std::vector<std::string> kInModelStops = {"<ENTITY>", "<VEXA_MARKER>", "<OBJECT_GROUP>", "</ENTITY>",
                                                 "<MODEL>", "</MODEL>"};
 
-// Entity blocks whose entities come with the animated and media entities.
+// Entity blocks whose entities come with the media entities.
 bool isEntityBlock(const std::string& tag)
 {
-    return tag == "<CHARACTER>" || tag == "<VIDEO>";
+    return tag == "<VIDEO>";
 }
 
 // Blocks inside a <MODEL> block acted on by the animated and media entities.
@@ -192,7 +194,24 @@ void CContentObject::ApplyEntityLine(COsgSettings& reader, const std::string& ta
         m_secondNode->addChild(sound->GetNode());
         m_entities.push_back(sound);
     }
+    else if (tag == "<CHARACTER>") LoadCharacter(reader);
     else if (isEntityBlock(tag)) CTagBlock::Skip(reader, tag, kInEntityStops, &m_keptEntities);
+}
+
+void CContentObject::LoadCharacter(COsgSettings& reader)
+{
+    // The block's lines are kept so that saving the object writes it back.
+    const size_t first = m_keptEntities.size();
+    CTagBlock::Skip(reader, "<CHARACTER>", kInEntityStops, &m_keptEntities);
+    const std::vector<CTagBlock::KeptLine> block(m_keptEntities.begin() + long(first), m_keptEntities.end());
+    CCharacterEntity* character = CCharacterEntity::FromBlock(block);
+    if (!character)
+    {
+        CTagBlock::Print("Failed to create character entity! Harsh");
+        return;
+    }
+    m_rootNode->addChild(character->GetNode());
+    m_entities.push_back(character);
 }
 
 void CContentObject::LoadModelBlock(COsgSettings& reader)
@@ -232,6 +251,13 @@ void CContentObject::ApplyModelLine(COsgSettings& reader, const std::string& tag
     else if (tag == "<EFFECT>") CObjectEffects::ReadModelEffect(reader, current, kInModelStops);
     else if (tag == "<GROUP_EFFECT>") CObjectEffects::ApplyGroup(reader, m_effectGroups, current);
     else if (tag == "<SHADOW_COMP_MAT>") LoadShadowCompMat(reader, current);
+    else if (tag == "<ANI_CONTROL>" && current)
+    {
+        const size_t first = current->keptLines.size();
+        CTagBlock::Skip(reader, tag, kInModelStops, &current->keptLines);
+        const std::vector<CTagBlock::KeptLine> block(current->keptLines.begin() + long(first), current->keptLines.end());
+        m_entities.push_back(CAnimatedEntity::FromBlock(block, current->node.get()));
+    }
     else if (isModelBlock(tag))
     {
         if (current)

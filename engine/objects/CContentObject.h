@@ -113,6 +113,7 @@ private:
     ModelEntry* LoadModel(const std::string& path);
     void LoadShadowCompMat(COsgSettings& reader, ModelEntry* current);
     void LoadIcon(const std::string& file);
+    void LoadCharacter(COsgSettings& reader);
     void UpdateRootMatrix();
     std::string ReadWord(COsgSettings& reader, const std::string& tag, const std::string& fallback);
     void WriteModel(COsgSettings& writer, const ModelEntry& entry) const;

@@ -160,6 +160,35 @@ void CModelGroup::ApplyTag(COsgSettings& reader, const std::string& tag, COsgObj
         if (found && !object->ApplySubMaterial(name, found))
             CTagBlock::Print("Warning! <APPLY_SUB_MATERIAL>: no node named " + name + " in " + object->FileName());
     }
-    // <SPLIT_ANIMATION>, <USE_SPLIT_ANI> and <ANIMATION_RATE> drive keyframed
-    // animation, which the animated entities bring; until then they are read and left.
+    else if (tag == "<SPLIT_ANIMATION>" || tag == "<USE_SPLIT_ANI>" || tag == "<ANIMATION_RATE>")
+        ApplyAnimationTag(reader, tag, object);
+}
+
+void CModelGroup::ApplyAnimationTag(COsgSettings& reader, const std::string& tag, COsgObject* object)
+{
+    const double value = CTagBlock::Numbers(reader, tag, 1)[0];
+    CAnimationController* animation = object->GetAnimationController();
+    if (!animation)
+    {
+        CTagBlock::Print("Warning! " + tag + " needs <FILENAME> before it in " + m_fileName);
+        return;
+    }
+    if (animation->GetCallbackCount() == 0)
+    {
+        CTagBlock::Print("Warning! " + tag + " expects a model with keyframed animation, found none in " +
+                         object->FileName());
+        return;
+    }
+    if (tag == "<SPLIT_ANIMATION>")
+    {
+        if (value >= 1.0) animation->SplitByFrames(int(value), CAnimationController::kDefaultFramesPerSecond);
+        else CTagBlock::Print("Warning! <SPLIT_ANIMATION> expects a positive number of frames, found " +
+                              reader.LineTokens(size_t(reader.CurrentLine())).back() + "; the animation stays whole");
+    }
+    else if (tag == "<USE_SPLIT_ANI>")
+    {
+        animation->SelectSegment(int(value));
+        animation->Restart();
+    }
+    else animation->SetTimeMultiplier(value);
 }

@@ -49,6 +49,8 @@ private:
     /// Reads one <MODEL> block; false when its mesh does not load.
     bool ReadModel(COsgSettings& reader, int materialBase);
     void ApplyTag(COsgSettings& reader, const std::string& tag, COsgObject* object, int materialBase);
+    /// <SPLIT_ANIMATION> frames, <USE_SPLIT_ANI> segment, <ANIMATION_RATE> speed.
+    void ApplyAnimationTag(COsgSettings& reader, const std::string& tag, COsgObject* object);
 
     static std::vector<osg::ref_ptr<CModelGroup>>& List();
 

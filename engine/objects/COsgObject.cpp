@@ -151,6 +151,16 @@ void COsgObject::ApplyAnisotropic(const std::string& lightingMap)
     InsertEffect(effect);
 }
 
+CAnimationController* COsgObject::GetAnimationController()
+{
+    if (!m_segments.valid() && m_model.valid())
+    {
+        m_segments = new CAnimationController;
+        m_segments->Collect(m_model.get());
+    }
+    return m_segments.get();
+}
+
 void COsgObject::SetSimpleAnimation(double rateX, double rateY, double rateZ)
 {
     m_simpleAnimation = true;

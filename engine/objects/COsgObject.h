@@ -11,6 +11,8 @@
 // the world matrix when a setter marked it dirty and runs the simple animation.
 // Reference counted; the scene graph and the model group hold it.
 
+#include "CAnimationController.h"
+
 #include <osg/Group>
 #include <osg/MatrixTransform>
 #include <osg/NodeCallback>
@@ -54,6 +56,11 @@ public:
     /// One update of the simple animation (what each update traversal does).
     void StepAnimation();
 
+    /// The mesh's keyframed animation, played in segments (<SPLIT_ANIMATION>,
+    /// <USE_SPLIT_ANI>, <ANIMATION_RATE>); made on first use by collecting the
+    /// mesh's animation path callbacks. Null before a mesh is loaded.
+    CAnimationController* GetAnimationController();
+
     /// Rebuilds the world matrix if dirty, then traverses.
     void operator()(osg::Node* node, osg::NodeVisitor* visitor) override;
     void UpdateMatrix();
@@ -93,4 +100,5 @@ private:
     bool m_simpleAnimation = false;
     float m_rates[9] = {0, 0, 0, 0, 0, 0, 0, 0, 0};  // rotation xyz, translation xyz, scale xyz
     unsigned m_lastFrame = ~0u;                     // frame of the last animation step
+    osg::ref_ptr<CAnimationController> m_segments;  // the keyframed animation, made on first use
 };
