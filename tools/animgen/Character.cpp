@@ -43,8 +43,8 @@ Animation idle()
 {
     const double s = 2.0;
     return {"idle", s,
-            {swing(SPINE, kX, 3, s, 0), swing(HEAD, kZ, 12, s, 0.25), swing(L_UPPER_ARM, kY, 5, s, 0, 8, -6),
-             swing(R_UPPER_ARM, kY, 5, s, 0.5, 8, 6), swing(HIPS, kZ, 0, s, 0, 8, 0, 0.6)}};
+            {swing(SPINE, kX, 3, s, 0), swing(HEAD, kZ, 12, s, 0.25), swing(L_UPPER_ARM, kY, 5, s, 0, 8, 6),
+             swing(R_UPPER_ARM, kY, 5, s, 0.5, 8, -6), swing(HIPS, kZ, 0, s, 0, 8, 0, 0.6)}};
 }
 
 Animation walk()
@@ -61,12 +61,12 @@ Animation walk()
 Animation wave()
 {
     const double s = 2.0;
-    // The right arm goes up beside the head and the forearm waves.
-    Track upper{R_UPPER_ARM, {{0, kY, 0, kStill}, {0.4, kY, 150, kStill}, {1.6, kY, 150, kStill}, {2.0, kY, 0, kStill}}};
+    // The right arm goes up at the side of the head and the forearm waves.
+    Track upper{R_UPPER_ARM, {{0, kY, 0, kStill}, {0.4, kY, -150, kStill}, {1.6, kY, -150, kStill}, {2.0, kY, 0, kStill}}};
     Track fore{R_FOREARM, {{0, kY, 0, kStill}, {0.4, kY, 0, kStill}}};
     for (int k = 1; k <= 6; ++k) fore.keys.push_back({0.4 + 0.2 * k, kY, (k % 2) ? 35.0 : -35.0, kStill});
     fore.keys.push_back({2.0, kY, 0, kStill});
-    return {"wave", s, {upper, fore, swing(HEAD, kZ, 8, s, 0, 4), hold(L_UPPER_ARM, kY, -6, s)}};
+    return {"wave", s, {upper, fore, swing(HEAD, kZ, 8, s, 0, 4), hold(L_UPPER_ARM, kY, 6, s)}};
 }
 }
 
