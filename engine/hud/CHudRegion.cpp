@@ -1,7 +1,5 @@
 #include "CHudRegion.h"
 
-#include "CHudAnimation.h"
-
 #include <osg/NodeVisitor>
 
 #include <cstdio>
@@ -50,6 +48,7 @@ CHudRegion::~CHudRegion()
 osg::MatrixTransform* CHudRegion::Create(int index, float x, float y, float width, float height)
 {
     m_kind = QuadRegion;
+    m_size.set(width, height);
     m_geometry = new osg::Geometry;
     osg::ref_ptr<osg::Vec3Array> corners = new osg::Vec3Array;
     corners->push_back(osg::Vec3(0.f, 0.f, 0.f));

@@ -5,8 +5,8 @@
 // manager hands them GUI events naming the node that was picked, and each
 // region compares that name with its own and its children's.
 //
-// Ownership: a region owns its scene nodes (reference counted) and its
-// animation controller. It does not own its children: a parent only links
+// Ownership: a region owns its scene nodes and its animation controller
+// (both reference counted). It does not own its children: a parent only links
 // them into its transform and its child list; whoever created a region
 // deletes it (the engine keeps HUD regions until the process ends).
 //
@@ -15,6 +15,7 @@
 // node of a loaded model. Names of pickable regions must be unique;
 // SetIndex names a region "<base name>_<index>" (BUTTON_3).
 
+#include "CAnimationController.h"
 #include "CGUIEvent.h"
 
 #include <osg/Geode>
@@ -32,8 +33,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-class CHudAnimation;
 
 class CHudRegion
 {
@@ -94,6 +93,9 @@ public:
     /// the name.
     bool HasDescendantNamed(const std::string& name) const;
 
+    /// The size the region was built with (its parts' extent for composite
+    /// widgets).
+    osg::Vec2f GetSize() const { return m_size; }
     void SetPosition(float x, float y);
     osg::Vec2f GetPosition() const { return osg::Vec2f(m_x, m_y); }
     void SetDepth(float z);
@@ -129,14 +131,16 @@ public:
     bool IsHighlighted() const { return m_highlighted; }
     void SetHighlighted(bool on) { m_highlighted = on; }
 
-    /// Model regions only: cuts the model's animation paths into `segments`
-    /// equal segments (30 frames per second) for PlayAnimation. False when
-    /// the region has no model or the model is not animated.
+    /// Model regions only: an event animation controller on the model's
+    /// animated nodes, their paths cut into `segments` equal segments, for
+    /// PlayAnimation. False when the region has no model or the model is
+    /// not animated.
     bool EnableAnimation(int segments);
-    /// Plays segment `segment` once from its start; nothing without an
-    /// animation or when the segment does not exist.
+    /// Plays segment `segment` once from its start (select the segment, play
+    /// mode 2, start); nothing without an animation. Nodes without that
+    /// segment keep still.
     void PlayAnimation(int segment);
-    CHudAnimation* GetAnimation() const { return m_animation.get(); }
+    CAnimationController* GetAnimation() const { return m_animation.get(); }
 
     int GetKind() const { return m_kind; }
     osg::MatrixTransform* GetTransform() const { return m_transform.get(); }
@@ -154,6 +158,7 @@ protected:
     void AttachLabel(osgText::Text* label);
     osgText::Text* GetLabel() const { return m_label.get(); }
     void SetClicked() { m_clicked = true; }
+    void SetSize(float width, float height) { m_size.set(width, height); }
 
     std::string m_baseName = "REGION";
 
@@ -173,9 +178,10 @@ private:
     osg::ref_ptr<osg::Geometry> m_geometry;
     osg::ref_ptr<osg::TexEnvCombine> m_tint;  // colour and alpha of a textured model
     osg::ref_ptr<osgText::Text> m_label;
-    std::unique_ptr<CHudAnimation> m_animation;
+    osg::ref_ptr<CAnimationController> m_animation;
     int m_kind = QuadRegion;
     float m_x = 0.f, m_y = 0.f, m_depth = 0.f;
+    osg::Vec2f m_size;
     float m_hudWidth = 0.f, m_hudHeight = 0.f;
     bool m_visible = true;
     bool m_clicked = false;

@@ -1,7 +1,6 @@
 // Model regions: reading the model and its texture, and its animation.
 #include "CHudRegion.h"
 
-#include "CHudAnimation.h"
 #include "CPathResolver.h"
 
 #include <osg/Texture2D>
@@ -42,6 +41,7 @@ osg::MatrixTransform* CHudRegion::CreateFromModel(int index, float x, float y, f
                                                   const std::string& modelFile)
 {
     m_kind = ModelRegion;
+    m_size.set(width, height);
     SetIndex(index);
     LoadModel(modelFile, width, height);
     if (!m_transform->containsNode(m_geode.get())) m_transform->addChild(m_geode.get());
@@ -73,7 +73,7 @@ bool CHudRegion::LoadModel(const std::string& modelFile, float width, float heig
         return false;
     }
     if (m_modelTransform.valid()) m_transform->removeChild(m_modelTransform.get());
-    m_animation.reset();
+    m_animation = nullptr;
     m_model = model;
     m_modelTransform = new osg::MatrixTransform(osg::Matrix::scale(width, height, 1.f));
     m_modelTransform->addChild(m_model.get());
@@ -100,14 +100,18 @@ bool CHudRegion::LoadModel(const std::string& modelFile, float width, float heig
 bool CHudRegion::EnableAnimation(int segments)
 {
     if (m_kind != ModelRegion || !m_model.valid()) return false;
-    m_animation = CHudAnimation::Attach(m_model.get(), segments);
-    return m_animation != nullptr;
+    if (segments < 1) return false;
+    osg::ref_ptr<CAnimationController> controller = new CAnimationController;
+    if (controller->Collect(m_model.get()) == 0) return false;
+    controller->SplitIntoSegments(segments);
+    m_animation = controller;
+    return true;
 }
 
 void CHudRegion::PlayAnimation(int segment)
 {
-    if (!m_animation) return;
+    if (!m_animation.valid()) return;
     m_animation->SelectSegment(segment);
-    m_animation->SetPlayMode(CHudAnimation::PlayOnce);
+    m_animation->SetLoopMode(osg::AnimationPath::NO_LOOPING);
     m_animation->Start();
 }

@@ -25,6 +25,7 @@ osg::MatrixTransform* CNumRegion::Init(int index, float x, float y, float width,
 {
     m_integerMode = integerMode;
     osg::MatrixTransform* transform = CreateWithoutModel(index, x, y);
+    SetSize(width, height);
     const float side = height * 0.5f;  // each button is a square of half the height
     const float boxWidth = std::max(width - side - height * kGap, side);
     m_text.reset(new CTextRegion);

@@ -26,6 +26,7 @@ osg::MatrixTransform* CSliderRegion::Init(int index, float x, float y, float wid
 {
     m_vertical = vertical;
     osg::MatrixTransform* transform = CreateWithoutModel(index, x, y);
+    SetSize(width, height);
     // Along: the track's direction; across: the slider's thickness.
     const float along = vertical ? height : width, across = vertical ? width : height;
     const float button = std::min(across, along * 0.25f);

@@ -20,6 +20,7 @@ osg::MatrixTransform* CSliderValueRegion::Init(int index, float x, float y, floa
 {
     m_caption = caption;
     osg::MatrixTransform* transform = CreateWithoutModel(index, x, y);
+    SetSize(width, height);
     const float captionWidth = width * captionShare, gap = height * 0.15f;
     m_text.reset(new CTextRegion);
     m_text->Init(0, 0.f, 0.f, captionWidth, height, textModel, caption);

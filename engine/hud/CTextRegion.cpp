@@ -14,6 +14,7 @@ osg::MatrixTransform* CTextRegion::Init(int index, float x, float y, float width
     m_textSize = textSize;
     osg::MatrixTransform* transform = modelFile.empty() ? CreateWithoutModel(index, x, y)
                                                         : CreateFromModel(index, x, y, width, height, modelFile);
+    SetSize(width, height);
     AttachLabel(CHudLabel::Create(width, height, text, textSize));
     return transform;
 }

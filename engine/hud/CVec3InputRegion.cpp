@@ -23,6 +23,7 @@ osg::MatrixTransform* CVec3InputRegion::Init(int index, float x, float y, float 
                                              const std::string& decModel, bool integerMode)
 {
     osg::MatrixTransform* transform = CreateWithoutModel(index, x, y);
+    SetSize(width, height);
     const float row = height / (3.f + 2.f * kRowGap);
     for (int axis = 0; axis < 3; ++axis)
     {

@@ -22,6 +22,7 @@ osg::MatrixTransform* CVecSliderRegion::Init(int index, float x, float y, float 
                                              const std::string& incModel, float minimum, float maximum)
 {
     osg::MatrixTransform* transform = CreateWithoutModel(index, x, y);
+    SetSize(width, height);
     const float row = height / (3.f + 2.f * kRowGap);
     for (int axis = 0; axis < 3; ++axis)
     {

@@ -159,3 +159,41 @@ void XWindowDriver::RequestClose(Window window)
     XSendEvent(m_display, window, False, NoEventMask, &ev);
     XFlush(m_display);
 }
+
+void XWindowDriver::MoveTo(Window window, int x, int y)
+{
+    int rootX = 0, rootY = 0;
+    Window child;
+    XTranslateCoordinates(m_display, window, DefaultRootWindow(m_display), x, y, &rootX, &rootY, &child);
+    XTestFakeMotionEvent(m_display, DefaultScreen(m_display), rootX, rootY, CurrentTime);
+    XSync(m_display, False);
+}
+
+void XWindowDriver::Button(int button, bool down)
+{
+    XTestFakeButtonEvent(m_display, static_cast<unsigned int>(button), down ? True : False, CurrentTime);
+    XSync(m_display, False);
+}
+
+void XWindowDriver::Click(Window window, int x, int y, int button)
+{
+    MoveTo(window, x, y);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    Button(button, true);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    Button(button, false);
+}
+
+void XWindowDriver::Drag(Window window, int x0, int y0, int x1, int y1, int steps, double pause)
+{
+    MoveTo(window, x0, y0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    Button(1, true);
+    for (int i = 1; i <= steps; ++i)
+    {
+        std::this_thread::sleep_for(std::chrono::duration<double>(pause));
+        MoveTo(window, x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps);
+    }
+    std::this_thread::sleep_for(std::chrono::duration<double>(pause));
+    Button(1, false);
+}

@@ -54,6 +54,16 @@ public:
     void PointInto(Window window, double settle = 1.0);
     /// Presses and releases the key with this key-symbol name ("F6", "Up", "s").
     void Key(const std::string& keysym);
+    /// Moves the pointer to (x, y) of the window (pixels, y down).
+    void MoveTo(Window window, int x, int y);
+    /// Presses or releases a mouse button (1 left) where the pointer is.
+    void Button(int button, bool down);
+    /// Moves there, then presses and releases the button, as a click does.
+    void Click(Window window, int x, int y, int button = 1);
+    /// Presses at (x0, y0), moves to (x1, y1) in `steps` steps `pause`
+    /// seconds apart (so the program sees them as separate motions), and
+    /// releases there.
+    void Drag(Window window, int x0, int y0, int x1, int y1, int steps = 8, double pause = 0.05);
     /// What the window shows now (empty when it cannot be read).
     Picture Grab(Window window);
     /// Grabs until `accept` is true or the time is up; the last picture is
