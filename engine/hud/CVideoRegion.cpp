@@ -1,5 +1,6 @@
 #include "CVideoRegion.h"
 
+#include "CBufferedVideoStream.h"
 #include "CMJVidStream.h"
 #include "CPathResolver.h"
 #include "CVideoStream.h"
@@ -9,6 +10,11 @@ namespace
 // Height of a picture `width` wide in the stream's shape (4:3 without one).
 float pictureHeight(const CVideoStream* stream, float width)
 {
+    // Buffered streams may hold their frames in larger images: their frame
+    // size is the picture's shape.
+    if (const auto* buffered = dynamic_cast<const CBufferedVideoStream*>(stream))
+        if (buffered->FrameWidth() > 0 && buffered->FrameHeight() > 0)
+            return width * buffered->FrameHeight() / static_cast<float>(buffered->FrameWidth());
     if (stream && stream->s() > 0 && stream->t() > 0) return width * stream->t() / static_cast<float>(stream->s());
     return width * 0.75f;
 }
@@ -46,8 +52,9 @@ osg::MatrixTransform* CVideoRegion::Build(CHudRegion* parent, float x, float y, 
     const float planeHeight = pictureHeight(m_stream.get(), planeWidth);
     const float frameHeight = planeHeight + (frameWidth - planeWidth);
     osg::MatrixTransform* transform = CreateFromModel(0, x, y, planeWidth, planeHeight, planeModel);
-    if (m_stream.valid() && GetModelTransform())
-        CVideoStream::ApplyVideoTexture(GetModelTransform()->getOrCreateStateSet(), m_stream.get(), false, 0);
+    // A running stream shows at once; a movie shows the plane's own picture
+    // until it is first played.
+    if (m_playing) ShowStream();
     EnableAnimation(1);
     m_frame.reset(new CHudRegion);
     const float border = (frameWidth - planeWidth) * 0.5f;
@@ -64,9 +71,17 @@ void CVideoRegion::OnNamed()
     if (m_frame) m_frame->SetName(GetName() + "VFRAME");
 }
 
+void CVideoRegion::ShowStream()
+{
+    if (m_streamShown || !m_stream.valid() || !GetModelTransform()) return;
+    CVideoStream::ApplyVideoTexture(GetModelTransform()->getOrCreateStateSet(), m_stream.get(), false, 0);
+    m_streamShown = true;
+}
+
 void CVideoRegion::Play()
 {
     if (!m_stream.valid()) return;
+    ShowStream();
     m_stream->StartStream();
     m_playing = true;
     PlayAnimation(0);

@@ -52,7 +52,10 @@ private:
     osg::MatrixTransform* Build(CHudRegion* parent, float x, float y, float planeWidth, float frameWidth,
                                 const std::string& planeModel, const std::string& frameModel);
 
+    void ShowStream();
+
     osg::ref_ptr<CVideoStream> m_stream;
+    bool m_streamShown = false;
     std::unique_ptr<CHudRegion> m_frame;
     bool m_playing = false;
 };

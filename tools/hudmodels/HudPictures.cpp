@@ -341,11 +341,13 @@ osg::Image* ring(Rgba colour)
 osg::Image* frame(int w, int h)
 {
     HudCanvas c(w, h);
-    const double m = 14, r = 26, border = 18;
+    // A video panel's frame is 1.06 times its picture's width: the opening
+    // leaves a border of under 3 % each side.
+    const double m = 4, r = 12, border = 8;
     auto outline = [&](cairo_t* cr) {
         cairo_rectangle(cr, m, m, w - 2 * m, h - 2 * m);
     };
-    c.SoftShadow(outline, 14, 0, 5, kShadow);
+    c.SoftShadow(outline, 4, 0, 1.5, kShadow);
     cairo_t* cr = c.Cairo();
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
     c.RoundedRect(m, m * 0.8, w - 2 * m, h - 2 * m, r);

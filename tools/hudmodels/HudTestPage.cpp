@@ -15,6 +15,7 @@
 #include <osg/Texture2D>
 #include <osgDB/ReadFile>
 
+#include <algorithm>
 #include <cstdio>
 
 const char* const HudTestPage::kPageName = "WIDGETS";
@@ -47,6 +48,20 @@ void describe(const char* role, const CHudRegion* region, std::vector<std::strin
 }
 }
 
+// An invisible region that notes every event the HUD hands out.
+class HudTestPage::EventRecorder : public CHudRegion
+{
+public:
+    int HandleEvent(const std::string&, const CGUIEvent& event) override
+    {
+        char line[256];
+        std::snprintf(line, sizeof(line), "event %d %s", event.type, event.targetName.c_str());
+        events.push_back(line);
+        return NotMine;
+    }
+    std::vector<std::string> events;
+};
+
 HudTestPage::HudTestPage() = default;
 HudTestPage::~HudTestPage() = default;
 
@@ -72,6 +87,10 @@ void HudTestPage::Build(CHudRegionManager& hud, const std::string& movieFile, CV
     hud.AddPage(kPageName);
     hud.SelectPage(kPageName);
     auto index = [&hud]() { return static_cast<int>(hud.GetRegions().size()); };
+    m_recorder = Keep(new EventRecorder);
+    m_recorder->CreateWithoutModel(index(), 0.f, 0.f);
+    m_recorder->SetName("EVENT_RECORDER");
+    hud.AddRegion(m_recorder);
 
     float y = H - u * 1.35f;
     AddCaption(hud, left, y, W * 0.5f, u * 1.1f, "HUD widgets");
@@ -165,12 +184,18 @@ void HudTestPage::Build(CHudRegionManager& hud, const std::string& movieFile, CV
     m_rotation->ConsumeClick();
     hud.AddRegion(m_rotation);
 
-    const float plane = column * 0.62f, frameWidth = plane * 1.06f;
+    // The video panel fills what is left above the status box, 4:3.
+    const float statusTop = u * 1.4f + gap;
+    const float plane = std::min(column * 0.62f, (y - gap * 2.f - statusTop) / 0.75f);
+    const float frameWidth = plane * 1.06f;
     m_video = Keep(new CVideoRegion);
     y -= plane * 0.75f + gap * 2.f;
     const float videoX = right + caption + (frameWidth - plane) * 0.5f;
     if (!movieFile.empty() && CPathResolver::Exists(movieFile))
+    {
         m_video->Init(nullptr, videoX, y, plane, frameWidth, movieFile, kPlane, kFrame);
+        m_video->Play();
+    }
     else
         m_video->InitWithStream(nullptr, videoX, y, plane, frameWidth, liveStream, kPlane, kFrame);
     m_video->SetIndex(index());
@@ -185,11 +210,10 @@ void HudTestPage::Build(CHudRegionManager& hud, const std::string& movieFile, CV
 void HudTestPage::Poll(CHudRegionManager& hud, std::vector<std::string>& lines)
 {
     char line[256];
-    if (hud.DispatchCount() != m_seenEvents)
+    if (m_recorder)
     {
-        m_seenEvents = hud.DispatchCount();
-        std::snprintf(line, sizeof(line), "event %d %s", hud.LastEvent().type, hud.LastEvent().targetName.c_str());
-        lines.push_back(line);
+        lines.insert(lines.end(), m_recorder->events.begin(), m_recorder->events.end());
+        m_recorder->events.clear();
     }
     auto report = [&](CHudRegion* region, double value) {
         std::snprintf(line, sizeof(line), "clicked %s %.3f", region->GetName().c_str(), value);

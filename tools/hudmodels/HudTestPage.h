@@ -46,7 +46,10 @@ private:
     template <class T> T* Keep(T* region);
     void AddCaption(CHudRegionManager& hud, float x, float y, float w, float h, const std::string& text);
 
+    class EventRecorder;
+
     std::vector<std::unique_ptr<CHudRegion>> m_regions;
+    EventRecorder* m_recorder = nullptr;
     std::vector<CButtonRegion*> m_buttons;
     CNumRegion* m_count = nullptr;
     CNumRegion* m_step = nullptr;
@@ -57,6 +60,5 @@ private:
     CVideoRegion* m_video = nullptr;
     CTextRegion* m_text = nullptr;
     CTextRegion* m_status = nullptr;
-    unsigned int m_seenEvents = 0;
     bool m_pageShown = true;
 };
