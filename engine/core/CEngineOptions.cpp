@@ -22,7 +22,7 @@ bool parseFrameCount(const char* text, unsigned int& value)
     errno = 0;
     char* end = nullptr;
     const long long n = std::strtoll(text, &end, 10);
-    if (errno != 0 || *end != '\0' || n <= 0 || n > UINT_MAX) return false;
+    if (errno != 0 || *end != '\0' || n < 0 || n > UINT_MAX) return false;
     value = static_cast<unsigned int>(n);
     return true;
 }
@@ -53,18 +53,32 @@ CEngineOptions CEngineOptions::Parse(int argc, const char* const* argv)
     {
         unsigned int n = 0;
         if (i + 1 < argc && parseFrameCount(argv[i + 1], n))
+        {
             o.frameLimit = n;
+            o.untilClipEnds = n == 0;
+        }
         else
-            o.warnings.push_back(std::string("Ignoring -frames: expected a positive whole number after it, found '") +
+            o.warnings.push_back(std::string("Ignoring -frames: expected a whole number of 0 or more after it, found '") +
                                  (i + 1 < argc && argv[i + 1] ? argv[i + 1] : "") + "'");
     }
-    for (int i : occurrences(argc, argv, "-video:"))
+    const struct
     {
-        if (i + 1 < argc && argv[i + 1] && *argv[i + 1])
-            o.videoFile = argv[i + 1];
-        else
-            o.warnings.push_back("Ignoring -video: expected a video file name after it, found nothing");
-    }
+        const char* option;
+        const char* what;
+        std::string CEngineOptions::*value;
+    } files[] = {{"-video:", "a video file name", &CEngineOptions::videoFile},
+                 {"-record:", "the name of the video file to record", &CEngineOptions::recordFile},
+                 {"-poses:", "the name of the pose file to write", &CEngineOptions::posesFile}};
+    for (const auto& file : files)
+        for (int i : occurrences(argc, argv, file.option))
+        {
+            if (i + 1 < argc && argv[i + 1] && *argv[i + 1])
+                o.*file.value = argv[i + 1];
+            else
+                o.warnings.push_back(std::string("Ignoring ") + file.option + " expected " + file.what +
+                                     " after it, found nothing");
+        }
+    o.headless = !occurrences(argc, argv, "-headless").empty();
     o.keyCommands = !occurrences(argc, argv, "-keys").empty();
     o.showHelp = !occurrences(argc, argv, "--help").empty();
     o.showVersion = !occurrences(argc, argv, "--version").empty();

@@ -15,7 +15,11 @@ public:
     std::string contentFolder = "models";
     bool debugFolder = false;          // "-vexadebug"
     unsigned int frameLimit = 0;       // "-frames:" N; 0 = run until the window closes
+    bool untilClipEnds = false;        // "-frames: 0": the "-video:" file plays once, then the run ends
     std::string videoFile;             // "-video:" FILE
+    std::string recordFile;            // "-record:" FILE: what the window shows, encoded
+    std::string posesFile;             // "-poses:" FILE: every marker's pose in every analysed frame
+    bool headless = false;             // "-headless": draw off screen, no window
     bool keyCommands = false;          // "-keys": the editing keys even when the host leaves them off
     bool showHelp = false;             // "--help"
     bool showVersion = false;          // "--version"

@@ -1,6 +1,7 @@
 #include "CVexaBox.h"
 
 #include "CEffectLibrary.h"
+#include "CFrameRecorder.h"
 #include "CHighResCounter.h"
 #include "CHudRegionManager.h"
 #include "CLightRig.h"
@@ -14,6 +15,7 @@
 #include "MyActionAdapter.h"
 #include "MyKeyboardMouseCallback.h"
 #include "PickHandler.h"
+#include "CPoseExport.h"
 
 #include <osg/FrameStamp>
 #include <osgGA/StateSetManipulator>
@@ -50,7 +52,7 @@ std::string programName(int argc, char** argv)
 
 CVexaBox::CVexaBox() : m_helpText(BuildHelpText()), m_captureImage(new osg::Image) {}
 
-CVexaBox::~CVexaBox() = default;
+CVexaBox::~CVexaBox() = default;  // the recorder and pose file are complete types in the .cpp
 
 float CVexaBox::GetLastTimeStep() const
 {
@@ -80,6 +82,8 @@ bool CVexaBox::Init(int argc, char** argv, const char* contentList, bool enableK
     m_showDebugLayer = showDebugLayer;
     m_settingsPath = "Data/VexaSettings.tsf";                              // step 3
     m_fixedTimeStep = m_options.fixedTimeStep;                             // step 4
+    m_videoManager.SetVideoFileLooping(!m_options.untilClipEnds);
+    m_splash.SetWindowless(m_options.headless);
     m_contentFolder = m_options.contentFolder;
     for (const std::string& warning : m_options.warnings) log("VexaBox :Init : " + warning);
     ReadInitSettings();                                                    // step 5
@@ -96,6 +100,8 @@ bool CVexaBox::Init(int argc, char** argv, const char* contentList, bool enableK
     m_textureStore->SetSceneTexture(MakeCameraTexture(m_videoManager.GetStream()));
 
     log("VexaBox :Init : Init Sound Manager");                             // step 14
+    // A recording takes the run's sound too: the mix is rendered for it.
+    if (!m_options.recordFile.empty()) m_soundManager.CaptureMix(kRecordedSoundRate, 2);
     m_soundManager.Init(argc, argv);
     m_soundManager.SetListenerPosition(0.f, 0.f, 0.f);
     m_soundManager.SetForwardVector(0.f, 0.f, -1.f);
@@ -125,6 +131,7 @@ bool CVexaBox::Init(int argc, char** argv, const char* contentList, bool enableK
     CreateInput();                                                         // steps 30, 31
     StartClock();                                                          // step 32
     ReadSettings();                                                        // step 33
+    StartBatchOutputs();
     m_initialised = true;                                                  // step 34
     log("VexaBox :Init : Complete");
     return true;
@@ -138,6 +145,7 @@ void CVexaBox::CreateRenderSurface()
     m_renderSurface->useBorder(true);
     m_renderSurface->useCursor(true);
     m_renderSurface->fullScreen(false);
+    m_renderSurface->setOffScreen(m_options.headless && !m_windowHandle);
     if (!m_windowHandle) return;
     CRenderSurface::VisualRequest visual;
     visual.rgba = true;
@@ -308,8 +316,13 @@ bool CVexaBox::Update(float)
         ApplyBackgroundView();
         CVideoStream* stream = m_videoManager.GetStream();
         m_videoManager.Update(static_cast<float>(m_objectManager.GetTracker()->getUserThreshold()) / 255.f);
+        // "-frames: 0": the clip played once; its last frame was shown last time.
+        if (m_options.untilClipEnds && stream && stream->HasEnded()) return false;
         m_objectManager.UpdateTracker(stream);
         m_objectManager.Update(timeStep, 90.f);
+        ExportPoses();
+        RenderSound(timeStep);
+        ReportBatchFailures();
     }
     DispatchEvents(referenceTime);
     ++m_framesUpdated;
@@ -352,13 +365,18 @@ void CVexaBox::RenderFrame(bool capture)
     m_sceneView->draw();
     // Captures read the frame just drawn, from the back buffer before the
     // swap: after it, the back buffer's content is undefined.
-    if (capture) CaptureScreen();
+    if (capture)
+    {
+        CaptureScreen();
+        RecordFrame();
+    }
     m_renderSurface->swapBuffers();
 }
 
 void CVexaBox::CleanUp()
 {
     if (m_infoOnly || !m_sceneView.valid()) return;
+    FinishBatchOutputs();
     m_videoManager.StopStreams();
     m_videoManager.CleanUp();
     m_soundManager.CleanUp();

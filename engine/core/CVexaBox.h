@@ -7,6 +7,7 @@
 // and Render once per frame while Update returns true, then CleanUp, then
 // the destructor.
 
+#include "CBatchProgress.h"
 #include "CEngineOptions.h"
 #include "CObjectManager.h"
 #include "CRenderSurface.h"
@@ -36,9 +37,14 @@
 #include <string>
 
 class COsgSettings;
+class CFrameRecorder;
+class CPoseExport;
 class CTextureStore;
 class MyActionAdapter;
 class MyKeyboardMouseCallback;
+
+/// Samples per second of the sound of recordings.
+constexpr int kRecordedSoundRate = 44100;
 
 class CVexaBox
 {
@@ -133,6 +139,15 @@ private:
     void CheckForNewInstanceCapture();
     bool WriteCapture(const std::string& path, int width, int height, bool durable = true);
     void RenderFrame(bool capture);
+    // Recording, the pose file and the progress line of unattended runs.
+    void StartBatchOutputs();
+    void StartRecording();
+    void StartPoseExport();
+    void RecordFrame();
+    void ExportPoses();
+    void RenderSound(float seconds);
+    void ReportBatchFailures();
+    void FinishBatchOutputs();
     void ApplyBackgroundView();
     static osg::Texture2D* MakeCameraTexture(CVideoStream* stream);
     void CreateRenderSurface();
@@ -211,4 +226,17 @@ private:
     int m_captureCount = 0;
     bool m_captureNewOn = false;
     std::string m_capturePath;
+
+    // Recording ("-record:"), the pose file ("-poses:"), the progress line
+    std::unique_ptr<CFrameRecorder> m_recorder;
+    std::unique_ptr<CPoseExport> m_poseExport;
+    CBatchProgress m_progress;
+    int64_t m_recordedFrames = 0;     // frames handed to the recorder
+    int64_t m_lastRecordTime = -1;    // frame time of the last recorded frame
+    double m_recordStart = 0.0;       // reference time of the recording's start, seconds
+    unsigned long long m_analysedFrames = 0;  // the tracker's count when the poses were last written
+    bool m_poseFailureReported = false;
+    double m_soundTime = 0.0;          // seconds of the mix due
+    int64_t m_soundRendered = 0;       // sample frames of the mix rendered
+    std::vector<int16_t> m_soundBlock; // one frame's mix
 };

@@ -67,7 +67,7 @@ bool CVexaBox::WriteCapture(const std::string& path, int width, int height, bool
         return false;
     }
     // The frame that was just drawn and not yet swapped.
-    glReadBuffer(GL_BACK);
+    glReadBuffer(m_renderSurface->drawBuffer());
     m_captureImage->readPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE);
     std::string bytes, why;
     if (!encodeImage(*m_captureImage, path, bytes))

@@ -50,6 +50,7 @@ void cSplash::init(int steps)
     assert(steps > 0 && "cSplash::init: the number of steps must be positive");
     m_stepSize = 1.f / static_cast<float>(steps);
     m_progress = 0.f;
+    if (m_windowless) return;
 
     osg::ref_ptr<osg::MatrixTransform> logo = new osg::MatrixTransform;
     logo->setMatrix(osg::Matrix::rotate(kOneDegree, osg::Vec3(1.f, 0.f, 0.f)));

@@ -33,6 +33,8 @@ public:
     osg::Geode* CreateTexQuad(float height, float width);
 
     bool IsOpen() const;
+    /// Without a window (off-screen runs) the splash shows nothing.
+    void SetWindowless(bool windowless) { m_windowless = windowless; }
     /// Horizontal scale of the progress bar (0..1).
     float GetProgress() const { return m_progress; }
 
@@ -44,5 +46,6 @@ private:
     int m_frameNumber = 0;
     float m_stepSize = 1.f;
     float m_progress = 0.f;
+    bool m_windowless = false;
     osg::ref_ptr<osg::MatrixTransform> m_progressTransform;
 };

@@ -20,8 +20,16 @@ namespace
 // expected, so they are counted and otherwise ignored.
 int g_xErrorCount = 0;
 
+// The software renderer first tries shared-memory image transfers and falls
+// back to plain ones when the server refuses them (as it does for off-screen
+// buffers): those refusals are its business, not the user's. The extension's
+// request code is looked up when the handler is installed, since a handler
+// must not talk to the server.
+int g_sharedMemoryOpcode = -1;
+
 int absorbXError(Display*, XErrorEvent* event)
 {
+    if (event->request_code == g_sharedMemoryOpcode) return 0;
     ++g_xErrorCount;
     if (g_xErrorCount <= 3)
         std::fprintf(stderr, "Vexamark: X error %d (request %d) ignored\n", event->error_code,
@@ -33,6 +41,12 @@ void installXErrorHandler()
 {
     static bool installed = false;
     if (installed) return;
+    if (Display* display = XOpenDisplay(nullptr))
+    {
+        int opcode = 0, firstEvent = 0, firstError = 0;
+        if (XQueryExtension(display, "MIT-SHM", &opcode, &firstEvent, &firstError)) g_sharedMemoryOpcode = opcode;
+        XCloseDisplay(display);
+    }
     XSetErrorHandler(absorbXError);
     installed = true;
 }
@@ -144,7 +158,8 @@ bool CRenderSurface::realize()
     traits->width = w;
     traits->height = h;
     traits->windowName = m_name;
-    traits->windowDecoration = m_border && !m_fullScreen;
+    traits->windowDecoration = m_border && !m_fullScreen && !m_offScreen;
+    traits->pbuffer = m_offScreen;
     traits->useCursor = m_cursor;
     traits->doubleBuffer = m_visual.doubleBuffer;
     traits->alpha = m_visual.rgba ? 8 : 0;
@@ -162,8 +177,14 @@ bool CRenderSurface::realize()
     installXErrorHandler();
     if (!gc->realize() || !gc->isRealized()) return false;
     m_context = gc;
-    if (!m_hostWindow) announceProcess();
+    if (!m_hostWindow && !m_offScreen) announceProcess();
     return true;
+}
+
+unsigned int CRenderSurface::drawBuffer() const
+{
+    const osg::GraphicsContext::Traits* t = m_context.valid() ? m_context->getTraits() : nullptr;
+    return t && !t->doubleBuffer ? GL_FRONT : GL_BACK;
 }
 
 void CRenderSurface::announceProcess()

@@ -52,6 +52,14 @@ public:
     void setVisualRequest(const VisualRequest& request) { m_visual = request; }
     /// Contexts are never shared between surfaces; kept for hosts that ask.
     void setShareContexts(bool) {}
+    /// Draw into an off-screen buffer of the window's size instead of a
+    /// window (before realize). It still needs an X server; it has no input
+    /// and is never closed by anyone but its owner.
+    void setOffScreen(bool flag) { m_offScreen = flag; }
+    bool isOffScreen() const { return m_offScreen; }
+    /// The buffer that holds a frame drawn and not yet swapped (GL_BACK, or
+    /// GL_FRONT for a single-buffered surface).
+    unsigned int drawBuffer() const;
 
     /// Opens the window and its GL context; false when no window could be made
     /// (no display, no suitable visual, bad host window).
@@ -87,6 +95,7 @@ private:
     std::string m_name = "Vexamark";
     int m_x = 0, m_y = 0;
     unsigned int m_width = 640, m_height = 480;
+    bool m_offScreen = false;
     bool m_border = true, m_cursor = true, m_fullScreen = false;
     WindowHandle m_hostWindow = 0;
     VisualRequest m_visual;

@@ -5,6 +5,7 @@
 
 #include <AL/al.h>
 #include <AL/alc.h>
+#include <AL/alext.h>
 #include <AL/alut.h>
 
 #include <cassert>
@@ -80,8 +81,63 @@ bool CSoundManager::CreateContext()
     return OpenChosenDevice();
 }
 
+void CSoundManager::CaptureMix(int rate, int channels)
+{
+    assert(!m_device && "CSoundManager::CaptureMix: call it before the device is open");
+    assert(rate > 0 && (channels == 1 || channels == 2) && "CSoundManager::CaptureMix: a rate and 1 or 2 channels");
+    m_mixRate = rate;
+    m_mixChannels = channels;
+}
+
+bool CSoundManager::OpenLoopback()
+{
+    if (!alcIsExtensionPresent(nullptr, "ALC_SOFT_loopback")) return false;
+    auto open = reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
+    if (!open) return false;
+    ALCdevice* device = open(nullptr);
+    if (!device) return false;
+    const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT, m_mixChannels == 2 ? ALC_STEREO_SOFT : ALC_MONO_SOFT,
+                                 ALC_FORMAT_TYPE_SOFT, ALC_SHORT_SOFT, ALC_FREQUENCY, m_mixRate, 0};
+    ALCcontext* context = alcCreateContext(device, attributes);
+    if (!context || !alcMakeContextCurrent(context))
+    {
+        if (context) alcDestroyContext(context);
+        alcCloseDevice(device);
+        return false;
+    }
+    m_device = device;
+    m_context = context;
+    m_loopback = true;
+    alGetError();
+    alSpeedOfSound(kSpeedOfSoundMm);
+    return true;
+}
+
+bool CSoundManager::RenderMix(int16_t* out, int frames)
+{
+    if (!m_loopback || frames <= 0) return false;
+    static auto render = reinterpret_cast<LPALCRENDERSAMPLESSOFT>(alcGetProcAddress(nullptr, "alcRenderSamplesSOFT"));
+    if (!render) return false;
+    render(static_cast<ALCdevice*>(m_device), out, frames);
+    m_monitor.Push(out, frames);
+    return true;
+}
+
 bool CSoundManager::OpenChosenDevice()
 {
+    if (m_mixRate > 0)
+    {
+        if (OpenLoopback())
+        {
+            // Heard through the monitor; a machine without a device records in silence.
+            std::string error;
+            if (!m_monitor.Open(m_deviceName, m_mixRate, m_mixChannels, error) &&
+                !m_monitor.Open("", m_mixRate, m_mixChannels, error))
+                log("InitOpenAL: the recorded sound is not heard: " + error);
+            return true;
+        }
+        log("InitOpenAL: the sound cannot be rendered for the recording (no loopback device); playing it only");
+    }
     if (OpenDevice(m_deviceName)) return true;
     const std::string fallback = GetDefaultDevice();
     if (!m_deviceName.empty() && OpenDevice(""))
@@ -115,12 +171,14 @@ bool CSoundManager::OpenDevice(const std::string& name)
 
 void CSoundManager::CloseDevice()
 {
+    m_monitor.Close();
     if (!m_device) return;
     ALCcontext* context = static_cast<ALCcontext*>(m_context);
     if (alcGetCurrentContext() == context) alcMakeContextCurrent(nullptr);
     alcDestroyContext(context);
     alcCloseDevice(static_cast<ALCdevice*>(m_device));
     m_context = m_device = nullptr;
+    m_loopback = false;
 }
 
 void CSoundManager::LoadSoundSettings()

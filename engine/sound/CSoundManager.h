@@ -27,6 +27,7 @@
 //
 // All calls come from the engine's frame-loop thread.
 
+#include "CSoundMonitor.h"
 #include "CSoundSource.h"
 
 #include <osg/Vec3f>
@@ -104,6 +105,19 @@ public:
     /// settings file and stops ALUT. Does nothing when Init has not run.
     void CleanUp();
 
+    /// For a recording: the mix is rendered on request instead of played.
+    /// Init then opens a loopback device as the manager's device (every
+    /// source plays into it) and the chosen output device as a monitor, so
+    /// the sound is still heard. Call before Init; `channels` is 1 or 2.
+    void CaptureMix(int rate, int channels);
+    /// True once Init opened the loopback device.
+    bool IsCapturingMix() const { return m_loopback; }
+    int GetMixRate() const { return m_mixRate; }
+    int GetMixChannels() const { return m_mixChannels; }
+    /// The next `frames` of the mix, interleaved 16-bit, into `out` (also
+    /// played on the monitor); false when the mix is not captured.
+    bool RenderMix(int16_t* out, int frames);
+
     bool IsInitialised() const { return m_initialised; }
     /// True while a device and its context are open.
     bool HasDevice() const { return m_device != nullptr; }
@@ -111,6 +125,7 @@ public:
 
 private:
     bool OpenDevice(const std::string& name);
+    bool OpenLoopback();
     bool OpenChosenDevice();
     void CloseDevice();
     void SetOrientation();
@@ -127,4 +142,7 @@ private:
     const std::string m_settingsPath = "Data/soundSettings.dat";
     bool m_initialised = false;
     bool m_alutStarted = false;
+    int m_mixRate = 0, m_mixChannels = 0;  // asked for by CaptureMix; 0 = play to the device
+    bool m_loopback = false;               // the device is a loopback device
+    CSoundMonitor m_monitor;
 };

@@ -186,6 +186,7 @@ void SquareTracker::update()
     m_lastModifiedCount = modified;
     if (getCorePixelFormatForImage(m_imageSource.get()) == 0 || !DetectIn(m_imageSource.get())) return;
 
+    ++m_analysedFrames;
     const vxt::MarkerInfo* results = m_core->detector->markers();
     const int count = m_core->detector->markerCount();
     int found = 0;

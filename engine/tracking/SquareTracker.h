@@ -46,6 +46,8 @@ public:
 
     /// Analyses the image source if it holds a new frame and updates markers.
     void update();
+    /// Frames analysed since the start (new frames that update detected markers in).
+    unsigned long long GetAnalysedFrameCount() const { return m_analysedFrames; }
     void setImageSource(osg::Image* image)
     {
         m_imageSource = image;
@@ -163,6 +165,7 @@ private:
     osg::ref_ptr<osg::Image> m_imageSource;
     bool m_reportedNoSource = false;  // update has logged the missing source
     unsigned int m_lastModifiedCount = 0xFFFFF;
+    unsigned long long m_analysedFrames = 0;
     float m_tolerance = 0.8f;   // minimum confidence of a single marker, 0..1
     std::string m_cameraParamFile;
     int m_autoThreshold = 90;   // 0..255

@@ -29,6 +29,7 @@ void CBufferedVideoStream::AllocateFrames(int width, int height, GLenum pixelFor
     m_front = 2;
     m_newFrame = false;
     m_presented = 0;
+    for (int64_t& number : m_numbers) number = -1;
     setImage(m_width, m_height, 1, m_pixelFormat == GL_BGRA ? GL_RGBA : GL_RGB, m_pixelFormat, GL_UNSIGNED_BYTE,
              m_buffers[m_front].data(), osg::Image::NO_DELETE, 1);
 }
@@ -53,6 +54,14 @@ void CBufferedVideoStream::PublishBack()
     std::lock_guard<std::mutex> guard(m_frameMutex);
     std::swap(m_back, m_ready);
     m_newFrame = true;
+    m_numbers[m_back] = -1;  // the next frame's number, unless its producer gives one
+}
+
+int64_t CBufferedVideoStream::GetShownFrameNumber() const
+{
+    if (m_presented == 0) return -1;
+    const int64_t number = m_numbers[m_front];
+    return number >= 0 ? number : static_cast<int64_t>(m_presented) - 1;
 }
 
 bool CBufferedVideoStream::PresentNewest()

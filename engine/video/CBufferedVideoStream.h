@@ -64,6 +64,9 @@ public:
     /// frame's size. `mirrored` and `bottomUp` are the source's own turns (a
     /// camera's settings); the stream's flips are applied on top of them.
     vexa::media::FrameTarget BackTarget(bool mirrored = false, bool bottomUp = false);
+    /// The source's number of the frame in the back buffer (see
+    /// GetShownFrameNumber); frames without one are counted from 0.
+    void SetBackFrameNumber(int64_t number) { m_numbers[m_back] = number; }
     /// The back buffer now holds a whole new frame.
     void PublishBack();
 
@@ -77,6 +80,7 @@ public:
     size_t FrameBytes() const { return static_cast<size_t>(m_rowBytes) * static_cast<size_t>(m_height); }
     /// Frames that became the image since the frames were allocated.
     uint64_t FramesPresented() const { return m_presented; }
+    int64_t GetShownFrameNumber() const override;
 
 protected:
     ~CBufferedVideoStream() override = default;
@@ -90,6 +94,7 @@ protected:
 
 private:
     std::vector<unsigned char> m_buffers[3];
+    int64_t m_numbers[3] = {-1, -1, -1};  // the source's number of each buffer's frame
     int m_back = 0, m_ready = 1, m_front = 2;
     bool m_newFrame = false;        // guarded by m_frameMutex
     std::mutex m_frameMutex;        // the hand-over of buffers only

@@ -66,7 +66,7 @@ bool CVideo::InitWebCamStream(int thresholdShaderKind, const std::string& type, 
     // when the engine runs with a fixed time step.
     CamVidStream::SetFileFramesLocked(m_frameLocked);
     if (!m_videoFile.empty())
-        config = "file " + QuotedPath(CPathResolver::Normalise(m_videoFile)) + " loop";
+        config = "file " + QuotedPath(CPathResolver::Normalise(m_videoFile)) + (m_videoLoop ? " loop" : " noloop");
     else if (usesCameraLibrary && !cameraConfigFile.empty() && !ReadCameraConfig(cameraConfigFile, config))
     {
         std::printf("Error: Failed to load Video congfig file %s\n", cameraConfigFile.c_str());

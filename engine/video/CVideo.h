@@ -35,6 +35,9 @@ public:
     /// Plays a video file (looping) through the camera library instead of
     /// the source chosen by type.
     void SetVideoFile(const std::string& file) { m_videoFile = file; }
+    /// Whether that file starts again after its last frame (the default) or
+    /// ends there (the stream then reports HasEnded).
+    void SetVideoFileLooping(bool loop) { m_videoLoop = loop; }
     /// With a fixed time step each engine frame shows exactly the next frame
     /// of a file source (decoded on the engine's thread), so runs repeat.
     void SetFrameLocked(bool locked) { m_frameLocked = locked; }
@@ -94,5 +97,6 @@ private:
     bool m_flipped = false;
     bool m_visible = false;
     std::string m_videoFile;
+    bool m_videoLoop = true;
     bool m_frameLocked = false;
 };

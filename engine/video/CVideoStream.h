@@ -18,6 +18,7 @@
 #include <osg/ref_ptr>
 
 #include <atomic>
+#include <cstdint>
 #include <deque>
 
 class CVideoStream : public osg::ImageStream, public OpenThreads::Thread
@@ -73,6 +74,16 @@ public:
     bool GetFlipX() const { return m_flipX; }
     bool GetFlipY() const { return m_flipY; }
     bool UsesTextureRectangle() const { return m_textureRectangle; }
+    /// The number, at its source, of the frame the image holds: a file's
+    /// frame index within the file, a camera's frames counted from 0; -1
+    /// before the first frame.
+    virtual int64_t GetShownFrameNumber() const { return -1; }
+    /// The frames of a file source; 0 for cameras or when unknown.
+    virtual int64_t GetSourceFrameCount() const { return 0; }
+    /// A file source's frames per second; 0 for cameras or when unknown.
+    virtual double GetSourceFrameRate() const { return 0.0; }
+    /// True once a source that does not loop has nothing more to show.
+    virtual bool HasEnded() const { return false; }
     /// A stream whose owner calls UpdateStream once per engine frame (the
     /// video manager, before the tracker runs) changes its image only there:
     /// the scene's update traversal then leaves it alone, so the picture that

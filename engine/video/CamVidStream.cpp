@@ -30,6 +30,7 @@ public:
         return m_stream.BackTarget();
     }
     void frameWritten() override { m_stream.PublishBack(); }
+    void frameNumber(int64_t number) override { m_stream.SetBackFrameNumber(number); }
 
 private:
     CamVidStream& m_stream;
@@ -136,6 +137,21 @@ void CamVidStream::ProduceFrame()
     if (!m_started) return;
     std::lock_guard<std::mutex> guard(m_sourceMutex);
     if (m_open) camVideoDeliverFrame();  // files; cameras deliver on their own thread
+}
+
+int64_t CamVidStream::GetSourceFrameCount() const
+{
+    return m_open && m_fileSource ? camVideoGetFrameCount() : 0;
+}
+
+double CamVidStream::GetSourceFrameRate() const
+{
+    return m_open && m_fileSource ? camVideoGetFrameRate() : 0.0;
+}
+
+bool CamVidStream::HasEnded() const
+{
+    return m_open && m_fileSource && camVideoAtEnd() != 0;
 }
 
 void CamVidStream::CleanUp()

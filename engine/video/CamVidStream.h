@@ -51,6 +51,10 @@ public:
     static void SetFileFramesLocked(bool locked);
     static bool GetFileFramesLocked();
 
+    int64_t GetSourceFrameCount() const override;
+    double GetSourceFrameRate() const override;
+    bool HasEnded() const override;
+
     bool IsFrameLocked() const { return m_frameLocked; }
     bool IsFileSource() const { return m_fileSource; }
     const std::string& GetConfig() const { return m_config; }

@@ -59,14 +59,25 @@ TEST(EngineOptions, UseFolderTakesTheNextArgumentOnly)
     EXPECT_FALSE(parse({}).debugFolder);
 }
 
-TEST(EngineOptions, FramesAndVideoTakeTheirValueFromTheNextArgument)
+TEST(EngineOptions, FilesAndFramesTakeTheirValueFromTheNextArgument)
 {
-    const CEngineOptions o = parse({"-frames:", "60", "-video:", "Videos/demo.mp4"});
+    const CEngineOptions o = parse({"-frames:", "60", "-video:", "Videos/demo.mp4", "-record:", "out.mp4", "-poses:",
+                                    "out.csv", "-headless"});
     EXPECT_EQ(o.frameLimit, 60u);
+    EXPECT_FALSE(o.untilClipEnds);
     EXPECT_EQ(o.videoFile, "Videos/demo.mp4");
+    EXPECT_EQ(o.recordFile, "out.mp4");
+    EXPECT_EQ(o.posesFile, "out.csv");
+    EXPECT_TRUE(o.headless);
     EXPECT_TRUE(o.warnings.empty());
     EXPECT_EQ(parse({"-frames:60"}).frameLimit, 0u);
     EXPECT_EQ(parse({}).frameLimit, 0u);
+    EXPECT_FALSE(parse({}).headless);
+    // 0 frames: the clip plays once and the run ends after its last frame.
+    const CEngineOptions once = parse({"-frames:", "0"});
+    EXPECT_TRUE(once.untilClipEnds);
+    EXPECT_EQ(once.frameLimit, 0u);
+    EXPECT_TRUE(once.warnings.empty());
 }
 
 TEST(EngineOptions, UnusableValuesAreIgnoredWithAWarning)
@@ -77,13 +88,14 @@ TEST(EngineOptions, UnusableValuesAreIgnoredWithAWarning)
         std::string warning;
     };
     const Case cases[] = {
-        {{"-frames:", "abc"}, "Ignoring -frames: expected a positive whole number after it, found 'abc'"},
-        {{"-frames:", "0"}, "Ignoring -frames: expected a positive whole number after it, found '0'"},
-        {{"-frames:", "-5"}, "Ignoring -frames: expected a positive whole number after it, found '-5'"},
+        {{"-frames:", "abc"}, "Ignoring -frames: expected a whole number of 0 or more after it, found 'abc'"},
+        {{"-frames:", "-5"}, "Ignoring -frames: expected a whole number of 0 or more after it, found '-5'"},
         {{"-frames:", "99999999999"},
-         "Ignoring -frames: expected a positive whole number after it, found '99999999999'"},
-        {{"-frames:"}, "Ignoring -frames: expected a positive whole number after it, found ''"},
+         "Ignoring -frames: expected a whole number of 0 or more after it, found '99999999999'"},
+        {{"-frames:"}, "Ignoring -frames: expected a whole number of 0 or more after it, found ''"},
         {{"-video:"}, "Ignoring -video: expected a video file name after it, found nothing"},
+        {{"-record:"}, "Ignoring -record: expected the name of the video file to record after it, found nothing"},
+        {{"-poses:", ""}, "Ignoring -poses: expected the name of the pose file to write after it, found nothing"},
     };
     for (const Case& c : cases)
     {
@@ -103,7 +115,8 @@ TEST(EngineOptions, HelpAndVersionAreRecognisedAnywhere)
     EXPECT_TRUE(parse({"-keys"}).keyCommands);
     EXPECT_FALSE(parse({"-Keys"}).keyCommands);
     for (const char* option : {"-imagingplugin", "-FFMPEG", "-dshow", "-vrmagic", "-camvideo", "-usefolder:",
-                               "-vexadebug", "-frames:", "-video:", "-keys", "--help", "--version"})
+                               "-vexadebug", "-frames:", "-video:", "-keys", "-record:", "-poses:", "-headless", "--help",
+                               "--version"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
 }
 }

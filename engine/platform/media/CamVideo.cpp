@@ -44,6 +44,9 @@ unsigned char* camVideoGetImage(void) { return library().image(); }
 int camVideoCapStop(void) { return library().captureStop(); }
 int camVideoClose(void) { return library().close(); }
 int camVideoDeliverFrame(void) { return library().deliverFrame() ? 1 : 0; }
+long long camVideoGetFrameCount(void) { return library().fileFrameCount(); }
+double camVideoGetFrameRate(void) { return library().fileFrameRate(); }
+int camVideoAtEnd(void) { return library().fileEnded() ? 1 : 0; }
 
 void camVideoSetFrameLocked(int locked) {
     {

@@ -22,6 +22,11 @@ void camVideoSetFrameLocked(int locked);
 // With a frame receiver: a file source writes the frame due into it (1), or
 // there is none (0); cameras write into it by themselves (0).
 int camVideoDeliverFrame(void);
+// An open file's frame count, 0 for cameras; 1 once a file that does not
+// loop has shown its last frame, else 0.
+long long camVideoGetFrameCount(void);
+double camVideoGetFrameRate(void);  // an open file's frames per second, 0 for cameras
+int camVideoAtEnd(void);
 }
 
 // Frames are converted straight into the receiver's memory instead of being

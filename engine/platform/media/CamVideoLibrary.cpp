@@ -58,6 +58,8 @@ struct CamVideoLibrary::Impl {
     int back = 0, ready = 1, front = 2;
     bool newFrame = false;
     bool readErrorLogged = false;
+    bool fileEnded = false;        // a file without looping showed its last frame
+    int64_t cameraFrames = 0;      // camera frames delivered since the start
 
     int fail(const std::string& message) {
         error = message;
@@ -151,7 +153,10 @@ FrameConverter::Result CamVideoLibrary::Impl::onCameraFrame(const CameraFrame& f
         std::lock_guard<std::mutex> lock(receiverMutex);
         if (receiver) {
             const Result r = frame.convertTo(receiver->frameTarget(width, height));
-            if (r == Result::Ok) receiver->frameWritten();
+            if (r == Result::Ok) {
+                receiver->frameNumber(cameraFrames++);
+                receiver->frameWritten();
+            }
             return r;
         }
     }
@@ -166,6 +171,7 @@ FrameConverter::Result CamVideoLibrary::Impl::onCameraFrame(const CameraFrame& f
 MediaFileReader::ReadResult CamVideoLibrary::Impl::readFile(const FrameTarget& target) {
     using RR = MediaFileReader::ReadResult;
     const RR r = frameLocked ? file->readNextFrame(target) : file->readFrameDueAt(clock() - playStart, target);
+    if (r == RR::EndOfStream) fileEnded = true;
     if (r == RR::Error && !readErrorLogged) {
         readErrorLogged = true;
         if (log) log("camera library: " + file->lastError());
@@ -196,6 +202,8 @@ void CamVideoLibrary::Impl::closeAll() {
     width = height = 0;
     for (auto& b : buffers) b.clear();
     readErrorLogged = false;
+    fileEnded = false;
+    cameraFrames = 0;
 }
 
 CamVideoLibrary::CamVideoLibrary(std::shared_ptr<IVideoDeviceFactory> factory, LogSink log, Clock clock)
@@ -291,8 +299,24 @@ bool CamVideoLibrary::deliverFrame() {
     if (!d.started || !d.file || !d.receiver) return false;
     const FrameTarget target = d.receiver->frameTarget(d.width, d.height);
     if (!target.pixels || d.readFile(target) != MediaFileReader::ReadResult::Frame) return false;
+    d.receiver->frameNumber(d.file->currentFrameIndex());
     d.receiver->frameWritten();
     return true;
+}
+
+int64_t CamVideoLibrary::fileFrameCount() const {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    return impl_->file ? impl_->file->info().frameCount : 0;
+}
+
+double CamVideoLibrary::fileFrameRate() const {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    return impl_->file ? impl_->file->info().frameRate : 0.0;
+}
+
+bool CamVideoLibrary::fileEnded() const {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    return impl_->file && impl_->fileEnded;
 }
 
 void CamVideoLibrary::setFrameLocked(bool locked) {

@@ -22,6 +22,7 @@
 #include "IVideoDeviceFactory.h"
 #include "LogSink.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -66,6 +67,12 @@ public:
     void setFrameLocked(bool locked);
     // Open, and for a camera still connected.
     bool isValid() const;
+    // An open file's frame count (from its container, or estimated); 0 otherwise.
+    int64_t fileFrameCount() const;
+    // An open file's frame rate (frames per second); 0 otherwise.
+    double fileFrameRate() const;
+    // True once an open file that does not loop has no frame left to show.
+    bool fileEnded() const;
     const std::string& lastError() const;
     const CamVideoConfig& config() const;
 

@@ -7,6 +7,8 @@
 // thread, or the caller of CamVideoLibrary::deliverFrame), one frame at a time.
 #include "FrameTarget.h"
 
+#include <cstdint>
+
 namespace vexa {
 namespace media {
 
@@ -17,6 +19,9 @@ public:
     virtual FrameTarget frameTarget(int width, int height) = 0;
     // The target given last now holds a whole new frame.
     virtual void frameWritten() = 0;
+    // Called just before frameWritten: the frame's number at its source (the
+    // index of a file's frame within the file; a camera's frames counted from 0).
+    virtual void frameNumber(int64_t) {}
 };
 
 }  // namespace media

@@ -55,7 +55,8 @@ struct MediaFileWriter::Impl {
     AVAudioFifo* fifo = nullptr;
     std::vector<int16_t> audioChunk;  // one encoder frame of interleaved s16
     int audioFrameSize = 0;           // samples per channel per encoded audio frame
-    int64_t videoPts = 0;
+    int64_t videoPts = 0;        // the time of the next frame, in frames
+    int64_t framesWritten = 0;
     int64_t audioPts = 0;
     bool headerWritten = false;
     std::string codecName;
@@ -220,6 +221,7 @@ bool MediaFileWriter::open(const std::string& path, const Settings& s) {
     d.settings = s;
     d.error.clear();
     d.videoPts = d.audioPts = 0;
+    d.framesWritten = 0;
     d.finalPath = path;
     d.tempPath = temporarySibling(path);
     if ((s.width | s.height) & 1) return d.fail("frame size must be even, got " + std::to_string(s.width) + "x" + std::to_string(s.height));
@@ -239,17 +241,23 @@ bool MediaFileWriter::open(const std::string& path, const Settings& s) {
     return true;
 }
 
-bool MediaFileWriter::writeVideoFrame(const uint8_t* pixels, int strideBytes) {
+bool MediaFileWriter::writeVideoFrame(const uint8_t* pixels, int strideBytes, int64_t pts) {
     Impl& d = *impl_;
     assert(pixels && "MediaFileWriter::writeVideoFrame: pixels must not be null");
     if (!d.headerWritten) return d.fail("writeVideoFrame: no file is open");
+    if (pts >= 0 && pts < d.videoPts)
+        return d.fail("writeVideoFrame: frame time " + std::to_string(pts) + " is not after the last one");
     const int bpp = d.settings.layout == PixelLayout::BGRA ? 4 : 3;
-    const int stride = strideBytes > 0 ? strideBytes : d.settings.width * bpp;
+    const int stride = strideBytes != 0 ? strideBytes : d.settings.width * bpp;
     if (av_frame_make_writable(d.videoFrame) < 0) return d.fail("out of memory in the video encoder");
-    const uint8_t* src[1] = {pixels};
+    // Bottom-up rows: start at the top row (the last one stored) and step back.
+    const uint8_t* top = stride > 0 ? pixels : pixels + static_cast<ptrdiff_t>(-stride) * (d.settings.height - 1);
+    const uint8_t* src[1] = {top};
     const int srcStride[1] = {stride};
     sws_scale(d.scaler, src, srcStride, 0, d.settings.height, d.videoFrame->data, d.videoFrame->linesize);
-    d.videoFrame->pts = d.videoPts++;
+    d.videoFrame->pts = pts >= 0 ? pts : d.videoPts;
+    d.videoPts = d.videoFrame->pts + 1;
+    ++d.framesWritten;
     return d.encode(d.video, d.videoStream, d.videoFrame);
 }
 
@@ -292,7 +300,7 @@ const std::string& MediaFileWriter::lastError() const { return impl_->error; }
 std::string MediaFileWriter::videoCodecName() const {
     return impl_->codecName;
 }
-int64_t MediaFileWriter::framesWritten() const { return impl_->videoPts; }
+int64_t MediaFileWriter::framesWritten() const { return impl_->framesWritten; }
 
 }  // namespace media
 }  // namespace vexa

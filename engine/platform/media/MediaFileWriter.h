@@ -44,8 +44,13 @@ public:
     bool open(const std::string& path, const Settings& settings);
 
     // One frame of settings.width x settings.height pixels in settings.layout;
-    // strideBytes = bytes from one row to the next (0 = tightly packed).
-    bool writeVideoFrame(const uint8_t* pixels, int strideBytes = 0);
+    // strideBytes = bytes from one row to the next (0 = tightly packed; a
+    // negative value means the rows are stored bottom-up, as OpenGL reads a
+    // window, and `pixels` points at the first stored row, the bottom one).
+    // pts: the frame's time in frames of the file's rate, greater than the
+    // last one (frames may be skipped: the one before is shown longer);
+    // -1 = the frame after the last.
+    bool writeVideoFrame(const uint8_t* pixels, int strideBytes = 0, int64_t pts = -1);
 
     // Interleaved signed 16-bit samples, frameCount samples per channel.
     bool writeAudio(const int16_t* samples, int frameCount);
