@@ -1,6 +1,7 @@
 #include "CContentObject.h"
 
 #include "CAnimatedEntity.h"
+#include "CBubbleEntity.h"
 #include "CCharacterEntity.h"
 #include "CContentFiles.h"
 #include "CMessageLog.h"
@@ -10,6 +11,9 @@
 #include "COsgSettings.h"
 #include "CPathResolver.h"
 #include "CSoundEntity.h"
+#include "CTraceParticleEntity.h"
+#include "CVideoEntity.h"
+#include "CVideoMaterialEntity.h"
 
 #include <osg/BlendFunc>
 #include <osg/Program>
@@ -35,12 +39,6 @@ const std::vector<std::string> kInEntityStops = {"<ENTITY>", "<VEXA_MARKER>", "<
 const std::vector<std::string> kModelStops = {"<ENTITY>", "<VEXA_MARKER>", "<OBJECT_GROUP>", "</ENTITY>", "<MODEL>"};
 const std::vector<std::string> kInModelStops = {"<ENTITY>", "<VEXA_MARKER>", "<OBJECT_GROUP>", "</ENTITY>",
                                                 "<MODEL>", "</MODEL>"};
-
-// Entity blocks whose entities come with the media entities.
-bool isEntityBlock(const std::string& tag)
-{
-    return tag == "<VIDEO>";
-}
 
 // Blocks inside a <MODEL> block acted on by the animated and media entities.
 bool isModelBlock(const std::string& tag)
@@ -187,7 +185,13 @@ void CContentObject::ApplyEntityLine(COsgSettings& reader, const std::string& ta
     else if (tag == "<VIDEO_INFO>") m_videoInfo = ReadWord(reader, tag, m_videoInfo);
     else if (tag == "<MODEL>") LoadModelBlock(reader);
     else if (tag == "<EFFECT_GROUP>") CObjectEffects::ReadGroup(reader, this, m_effectGroups, m_keptEffectGroups);
-    else if (tag == "<BUBBLES>") m_keptEntities.push_back({0, CTagBlock::CurrentTokens(reader)});
+    else if (tag == "<BUBBLES>")
+    {
+        const std::vector<double> v = CTagBlock::Numbers(reader, tag, 3);
+        CBubbleEntity* bubbles = new CBubbleEntity(osg::Vec3f(float(v[0]), float(v[1]), float(v[2])));
+        m_secondNode->addChild(bubbles->GetNode());
+        m_entities.push_back(bubbles);
+    }
     else if (tag == "<SOUND>")
     {
         CSoundEntity* sound = CSoundEntity::Read(reader, kInEntityStops);
@@ -195,7 +199,12 @@ void CContentObject::ApplyEntityLine(COsgSettings& reader, const std::string& ta
         m_entities.push_back(sound);
     }
     else if (tag == "<CHARACTER>") LoadCharacter(reader);
-    else if (isEntityBlock(tag)) CTagBlock::Skip(reader, tag, kInEntityStops, &m_keptEntities);
+    else if (tag == "<VIDEO>")
+    {
+        CVideoEntity* video = CVideoEntity::Read(reader, kInEntityStops);
+        m_rootNode->addChild(video->GetNode());
+        m_entities.push_back(video);
+    }
 }
 
 void CContentObject::LoadCharacter(COsgSettings& reader)
@@ -251,23 +260,31 @@ void CContentObject::ApplyModelLine(COsgSettings& reader, const std::string& tag
     else if (tag == "<EFFECT>") CObjectEffects::ReadModelEffect(reader, current, kInModelStops);
     else if (tag == "<GROUP_EFFECT>") CObjectEffects::ApplyGroup(reader, m_effectGroups, current);
     else if (tag == "<SHADOW_COMP_MAT>") LoadShadowCompMat(reader, current);
-    else if (tag == "<ANI_CONTROL>" && current)
+    else if (isModelBlock(tag) && current)
     {
+        // The block's lines are kept so that saving the object writes it back.
         const size_t first = current->keptLines.size();
         CTagBlock::Skip(reader, tag, kInModelStops, &current->keptLines);
         const std::vector<CTagBlock::KeptLine> block(current->keptLines.begin() + long(first), current->keptLines.end());
-        m_entities.push_back(CAnimatedEntity::FromBlock(block, current->node.get()));
+        AttachModelEntity(tag, block, current->node.get());
     }
     else if (isModelBlock(tag))
     {
-        if (current)
-        {
-            CTagBlock::Skip(reader, tag, kInModelStops, &current->keptLines);
-            return;
-        }
         const std::string message = modelMissingMessage(tag);
         CMessageLog::Instance()->WriteToLog(message);
         CTagBlock::Skip(reader, tag, kInModelStops, nullptr);
+    }
+}
+
+void CContentObject::AttachModelEntity(const std::string& tag, const std::vector<CTagBlock::KeptLine>& block,
+                                       osg::Node* model)
+{
+    if (tag == "<ANI_CONTROL>") m_entities.push_back(CAnimatedEntity::FromBlock(block, model));
+    else if (tag == "<VIDEO_MAT>") m_entities.push_back(CVideoMaterialEntity::FromBlock(block, model));
+    else if (CTraceParticleEntity* trail = CTraceParticleEntity::FromBlock(block, model, m_rootNode.get()))
+    {
+        m_secondNode->addChild(trail->GetNode());
+        m_entities.push_back(trail);
     }
 }
 

@@ -110,6 +110,9 @@ private:
     void ApplyEntityLine(COsgSettings& reader, const std::string& tag);
     void LoadModelBlock(COsgSettings& reader);
     void ApplyModelLine(COsgSettings& reader, const std::string& tag, ModelEntry*& current);
+    /// Builds the entity of an <ANI_CONTROL>, <VIDEO_MAT> or <TRACE_PARTICLE>
+    /// block of `model` and attaches it.
+    void AttachModelEntity(const std::string& tag, const std::vector<CTagBlock::KeptLine>& block, osg::Node* model);
     ModelEntry* LoadModel(const std::string& path);
     void LoadShadowCompMat(COsgSettings& reader, ModelEntry* current);
     void LoadIcon(const std::string& file);
@@ -143,7 +146,7 @@ private:
 
     // Lines kept so that writing the object back loses nothing: <EFFECT_GROUP>
     // blocks that made no group (written before the models, which may name
-    // them) and entity blocks that later parts of the system act on (after).
+    // them) and the <CHARACTER> blocks (after).
     std::vector<CTagBlock::KeptLine> m_keptEffectGroups;
     std::vector<CTagBlock::KeptLine> m_keptEntities;
 };

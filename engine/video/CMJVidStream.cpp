@@ -44,16 +44,45 @@ void CMJVidStream::ProduceFrame()
 {
     std::lock_guard<std::mutex> guard(m_readerMutex);
     if (!m_reader) return;
-    if (m_rewindPending.exchange(false)) m_reader->rewind();
-    if (m_reader->readNextFrame(BackTarget()) != MediaFileReader::ReadResult::Frame) return;
-    m_frameIndex = static_cast<int>(m_reader->currentFrameIndex());
-    PublishBack();
+    if (m_rewindPending.exchange(false))
+    {
+        m_reader->rewind();
+        SetEnded(kPlaying, "");
+    }
+    else if (m_ended.load() != kPlaying)
+        return;  // the last frame stays
+    m_reader->setLooping(m_looping);
+    const MediaFileReader::ReadResult result = m_reader->readNextFrame(BackTarget());
+    if (result == MediaFileReader::ReadResult::Frame)
+    {
+        m_frameIndex = static_cast<int>(m_reader->currentFrameIndex());
+        PublishBack();
+        return;
+    }
+    if (result == MediaFileReader::ReadResult::EndOfStream && !m_reader->endedEarly())
+        SetEnded(kFinished, "");
+    else
+        SetEnded(kDamaged, m_reader->lastError());
+}
+
+void CMJVidStream::SetEnded(int state, const std::string& message)
+{
+    std::lock_guard<std::mutex> guard(m_endMutex);
+    m_endMessage = message;
+    m_ended = state;
+}
+
+std::string CMJVidStream::GetEndMessage() const
+{
+    std::lock_guard<std::mutex> guard(m_endMutex);
+    return m_endMessage;
 }
 
 void CMJVidStream::rewind()
 {
     m_rewindPending = true;
     m_frameIndex = -1;
+    SetEnded(kPlaying, "");
     CVideoStream::rewind();
 }
 

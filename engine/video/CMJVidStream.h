@@ -8,6 +8,12 @@
 // UpdateStream or when a texture showing the stream is updated.
 //
 // A file that cannot be read leaves the stream invalid with one message line.
+//
+// Without looping (SetLooping(false)) the stream holds its last frame at the
+// end of the file and says so (HasEnded); a file that ends before the frames
+// it announced, or that cannot be read further, ends the same way and also
+// says why (EndedEarly, GetEndMessage). rewind starts it over. The end state
+// is read on any thread without waiting for the decoder.
 
 #include "CBufferedVideoStream.h"
 
@@ -47,6 +53,17 @@ public:
     bool LoadNewStream(const char* fileName) override;
     void CleanUp() override;
 
+    /// Whether the frame after the last is the first again (the default).
+    void SetLooping(bool loop) { m_looping = loop; }
+    bool IsLooping() const { return m_looping; }
+    /// True once a stream that does not loop has shown its last frame, or the
+    /// file could not be read further; false again after rewind.
+    bool HasEnded() const override { return m_ended.load() != kPlaying; }
+    /// True when the end came early: the file was cut off, damaged or unreadable.
+    bool EndedEarly() const { return m_ended.load() == kDamaged; }
+    /// Why the stream ended early, in one line; empty otherwise.
+    std::string GetEndMessage() const;
+
     int GetFrameCount() const { return m_frameCount; }
     int GetMillisecondsPerFrame() const { return m_msPerFrame; }
     /// Index within the file of the frame decoded last (-1 before the first).
@@ -58,10 +75,22 @@ protected:
     void ProduceFrame() override;
 
 private:
+    enum EndState
+    {
+        kPlaying = 0,
+        kFinished = 1,  // the last frame of a stream that does not loop
+        kDamaged = 2    // the file ended early or could not be read further
+    };
+    void SetEnded(int state, const std::string& message);
+
     std::unique_ptr<vexa::media::MediaFileReader> m_reader;  // guarded by m_readerMutex
     std::mutex m_readerMutex;
     std::atomic<bool> m_rewindPending{false};
     std::atomic<int> m_frameIndex{-1};
+    std::atomic<bool> m_looping{true};
+    std::atomic<int> m_ended{kPlaying};
+    mutable std::mutex m_endMutex;  // the end message only; never held while decoding
+    std::string m_endMessage;
     int m_frameCount = 0;
     int m_msPerFrame = 40;
 };

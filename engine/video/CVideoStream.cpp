@@ -106,7 +106,15 @@ void CVideoStream::run()
         const int cmd = getCmd();
         switch (cmd)
         {
-        case CmdStart: playing = true; t0 = osg::Timer::instance()->tick(); frameStep = true; break;
+        case CmdStart:
+            // Pacing restarts from now: the next frame at once, then one per
+            // interval (after a stop the counter goes on from where it was).
+            playing = true;
+            t0 = osg::Timer::instance()->tick() -
+                 static_cast<osg::Timer_t>(m_frameCounter * static_cast<double>(m_frameInterval) / 1000.0 /
+                                           osg::Timer::instance()->getSecondsPerTick());
+            frameStep = true;
+            break;
         case CmdPlay: playing = true; frameStep = true; break;
         case CmdStop:
         case CmdReserved: playing = false; break;
