@@ -257,7 +257,10 @@ TEST_F(HudPage, AClickOnEmptySpaceFadesThePageOutOverTwoSecondsAndTheNextBringsI
     Start({"--fade"});
     int ox, oy;
     Centre("ok", ox, oy);  // the green OK button over the plain grey clip
-    const XWindowDriver::Picture shown = x->Grab(window);
+    XWindowDriver::Picture shown;
+    x->WaitForPicture(window, 30.0, [&](const XWindowDriver::Picture& p) {
+        return p.At(ox, oy)[1] > kGrey + 40;  // the page is drawn
+    }, shown);
     const int green = shown.At(ox, oy)[1];
     ASSERT_GT(green, kGrey + 40) << "the OK button is not drawn";
     auto alpha = [&](const XWindowDriver::Picture& p) {
