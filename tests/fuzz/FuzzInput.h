@@ -1,0 +1,25 @@
+#pragma once
+// What every fuzz target shares: the input size cap, and the input written to
+// a file of its own for the parsers that read files (the engine's readers
+// take paths, as the program gives them).
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace fuzz
+{
+// Inputs above this are skipped: content files are small, and a parser asked
+// to read hundreds of megabytes would be reported as out of memory, which is
+// not a fault of the parser.
+constexpr size_t kMaxInput = 1u << 20;
+
+/// Writes the input to a file in this process's scratch folder (named by
+/// `name`, so a parser that looks at the extension sees the right one) and
+/// returns its path; "" when it cannot be written.
+std::string WriteInput(const uint8_t* data, size_t size, const std::string& name);
+
+/// The scratch folder of this process, made on first use and made current
+/// so that paths named inside an input stay in it.
+const std::string& ScratchFolder();
+}
