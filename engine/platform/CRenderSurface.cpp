@@ -1,6 +1,7 @@
 #include "CRenderSurface.h"
 
 #include "CKeyboardMouseCallback.h"
+#include "CMessageLog.h"
 #include "CSystemInfo.h"
 
 #include <osgGA/EventQueue>
@@ -12,6 +13,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <string>
 
 namespace
 {
@@ -37,6 +39,30 @@ int absorbXError(Display*, XErrorEvent* event)
     return 0;
 }
 
+// The X server going away (it ended, or the connection broke) is a reason to
+// end, not to crash: Xlib's default ends the process at once with code 1. The
+// window's connection is marked lost instead, said once on standard error, and
+// the next input poll finds the window gone, so the engine ends in order (its
+// recording finished, its files closed) with the code of a closed window.
+bool g_displayLost = false;
+
+int reportLostDisplay(Display*)
+{
+    if (!g_displayLost)
+    {
+        const char* const said = "the connection to the X server was lost; the program ends";
+        std::fprintf(stderr, "Vexamark: %s\n", said);
+        CMessageLog::Instance()->WriteToLog(std::string("RenderSurface: ") + said);
+    }
+    g_displayLost = true;
+    return 0;
+}
+
+void keepRunningWithoutDisplay(Display*, void*)
+{
+    g_displayLost = true;
+}
+
 void installXErrorHandler()
 {
     static bool installed = false;
@@ -48,6 +74,7 @@ void installXErrorHandler()
         XCloseDisplay(display);
     }
     XSetErrorHandler(absorbXError);
+    XSetIOErrorHandler(reportLostDisplay);
     installed = true;
 }
 
@@ -177,6 +204,11 @@ bool CRenderSurface::realize()
     installXErrorHandler();
     if (!gc->realize() || !gc->isRealized()) return false;
     m_context = gc;
+    // The window talks to the server through two connections, one for drawing
+    // and one for its events.
+    if (osgViewer::GraphicsWindowX11* x11 = asX11(gc.get()))
+        for (Display* display : {x11->getDisplay(), x11->getEventDisplay()})
+            if (display) XSetIOErrorExitHandler(display, keepRunningWithoutDisplay, nullptr);
     if (!m_hostWindow && !m_offScreen) announceProcess();
     return true;
 }
@@ -246,7 +278,7 @@ bool CRenderSurface::windowVanished() const
     osgViewer::GraphicsWindowX11* x11 = asX11(m_context.get());
     if (!x11 || m_hostWindow) return false;
     Display* display = x11->getDisplayToUse();
-    if (!display) return true;
+    if (!display || g_displayLost) return true;
     XWindowAttributes attributes;
     const int before = g_xErrorCount;
     const Status ok = XGetWindowAttributes(display, x11->getWindow(), &attributes);

