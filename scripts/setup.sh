@@ -19,6 +19,7 @@ PACKAGES=(
   libcairo2-dev libpng-dev
   libopencv-dev libopencv-contrib-dev libapriltag-dev
   lintian dpkg-dev man-db
+  qt6-base-dev qt6-qpa-plugins desktop-file-utils
 )
 
 missing=()

@@ -80,13 +80,36 @@ std::vector<std::string> CCaptureStreamBase::CreateDeviceFormatList()
     m_formatNames.clear();
     if (!m_session || !m_session->isOpen()) return m_formatNames;
     m_formatNames = m_session->formatNames();
-    const int defaultIndex = m_session->defaultFormatIndex();
+    // The format the device runs now: at connection the device's own, later
+    // the one applied (a list made again must not forget the chosen format).
+    const int defaultIndex = m_session->currentFormatIndex();
     if (defaultIndex >= 0 && defaultIndex < static_cast<int>(m_formatNames.size()))
     {
         Log("DShowStream::CreateDeviceFormatList: Found default format index " + std::to_string(defaultIndex));
         m_currentFormat = defaultIndex;
     }
     return m_formatNames;
+}
+
+void CCaptureStreamBase::SetCurrentDeviceName(const std::string& name)
+{
+    m_currentDevice = name;
+    m_currentDeviceId.clear();
+    for (const CDSUtils::Device& d : m_devices)
+        if (d.friendlyName == name) m_currentDeviceId = d.stablePath;
+}
+
+void CCaptureStreamBase::FindRequestedById()
+{
+    if (m_requestedDeviceId.empty()) return;
+    for (const CDSUtils::Device& d : m_devices)
+    {
+        if (d.stablePath != m_requestedDeviceId) continue;
+        if (d.friendlyName != m_requestedDevice)
+            Log(std::string(kPrefix) + "Device " + m_requestedDeviceId + " is now " + d.friendlyName);
+        m_requestedDevice = d.friendlyName;
+        return;
+    }
 }
 
 std::string CCaptureStreamBase::GetCurrentFormat() const
@@ -110,6 +133,7 @@ void CCaptureStreamBase::SetHFlip(bool on)
 bool CCaptureStreamBase::LoadSettings()
 {
     m_requestedDevice = "NONE";
+    m_requestedDeviceId.clear();
     m_requestedFormat = "NONE";
     if (!CPathResolver::Exists(m_settingsFile)) return false;
     COsgSettings file;
@@ -119,6 +143,7 @@ bool CCaptureStreamBase::LoadSettings()
     {
         const std::string tag = file.NextString();
         if (tag == "<DEVICE_NAME>") m_requestedDevice = file.RestOfLine();
+        else if (tag == "<DEVICE_ID>") m_requestedDeviceId = file.RestOfLine();
         else if (tag == "<FORMAT_NAME>") m_requestedFormat = file.RestOfLine();
         else if (tag == "<VERT_FLIP>") m_verticalFlip = file.NextInt() != 0;
         else if (tag == "<HORI_FLIP>") m_horizontalFlip = file.NextInt() != 0;
@@ -145,6 +170,11 @@ bool CCaptureStreamBase::SaveSettings()
     out.Indent();
     line("<DEVICE_NAME>");
     out.WriteString(m_currentDevice.empty() ? "NONE" : m_currentDevice);
+    if (!m_currentDeviceId.empty())
+    {
+        line("<DEVICE_ID>");
+        out.WriteString(m_currentDeviceId);
+    }
     line("<FORMAT_NAME>");
     out.WriteString(GetCurrentFormat());
     line("<VERT_FLIP>");
@@ -177,6 +207,7 @@ bool CCaptureStreamBase::Connect()
     Log("DShowStream::Constructor()...");
     LoadSettings();
     CreateConnectedDeviceList();
+    FindRequestedById();
     const vexa::media::LogSink sink = [this](const std::string& text) { Log(text); };
     m_session = std::make_unique<V4l2CaptureSession>(CDSUtils::GetDeviceFactory()->createDevice(), sink);
     const CaptureSelection::DeviceResult device = CaptureSelection::connectDevice(
@@ -186,6 +217,7 @@ bool CCaptureStreamBase::Connect()
         if (device.saveNoneAsDevice)
         {
             m_currentDevice = "NONE";
+            m_currentDeviceId.clear();
             SaveSettings();
         }
         if (!device.boxCaption.empty()) Box(device.boxText, device.boxCaption);
@@ -193,6 +225,7 @@ bool CCaptureStreamBase::Connect()
         return false;
     }
     m_currentDevice = m_deviceList[static_cast<size_t>(device.index)];
+    m_currentDeviceId = m_devices[static_cast<size_t>(device.index)].stablePath;
     Log(std::string(kPrefix) + "Create Format List");
     CreateDeviceFormatList();
     if (m_formatNames.empty())

@@ -36,8 +36,16 @@ public:
     std::vector<std::string> CreateDeviceFormatList();
     const std::vector<std::string>& GetDeviceFormatList() const { return m_formatNames; }
 
+    /// The attached devices of the list with their nodes and stable names.
+    const std::vector<CDSUtils::Device>& GetConnectedDevices() const { return m_devices; }
+
     std::string GetCurrentDeviceName() const { return m_currentDevice; }
-    void SetCurrentDeviceName(const std::string& name) { m_currentDevice = name; }
+    /// Chooses the device for the next connection (through the saved
+    /// settings); a listed device's stable name is saved with it, so the same
+    /// camera is found again after a replug, whatever its node or number.
+    void SetCurrentDeviceName(const std::string& name);
+    /// The stable name of the current device, "" when it has none.
+    const std::string& GetCurrentDeviceId() const { return m_currentDeviceId; }
     /// Name of the current format, "NONE" without one.
     std::string GetCurrentFormat() const;
     int GetCurrentFormatIndex() const { return m_currentFormat; }
@@ -104,16 +112,20 @@ protected:
     bool m_horizontalFlip = true;
     int m_videoWidth = 0, m_videoHeight = 0;
     std::string m_requestedDevice = "NONE";
+    std::string m_requestedDeviceId;  // stable name saved with the device, "" when none
     std::string m_requestedFormat = "NONE";
 
 private:
     bool BindDevice(int index);
+    /// Points the requested name at the device with the saved stable name.
+    void FindRequestedById();
     bool ChooseAndSetFormat();
 
     std::unique_ptr<vexa::media::V4l2CaptureSession> m_session;
     std::vector<CDSUtils::Device> m_devices;
     std::vector<std::string> m_deviceList;
     std::string m_currentDevice;
+    std::string m_currentDeviceId;
     std::vector<std::string> m_formatNames;
     int m_currentFormat = 0;
     std::vector<std::string> m_preferredFormats;

@@ -6,7 +6,9 @@
 #include "V4l2CaptureSession.h"
 #include "V4l2DeviceFactory.h"
 
+#include <filesystem>
 #include <mutex>
+#include <system_error>
 
 using vexa::media::CaptureDeviceEnumerator;
 using vexa::media::IVideoDeviceFactory;
@@ -16,6 +18,46 @@ namespace
 {
 std::mutex g_factoryMutex;
 std::shared_ptr<IVideoDeviceFactory> g_factory;
+std::string g_stableNameFolder = "/dev/v4l/by-id";
+
+// Where a link leads, as a plain path: a relative target counts from the
+// link's folder ("../../video0" in /dev/v4l/by-id is /dev/video0).
+std::filesystem::path linkTarget(const std::filesystem::directory_entry& link)
+{
+    std::error_code error;
+    const std::filesystem::path target = std::filesystem::read_symlink(link.path(), error);
+    if (error) return {};
+    if (target.is_absolute()) return target.lexically_normal();
+    return (link.path().parent_path() / target).lexically_normal();
+}
+}
+
+void CDSUtils::SetStableNameFolder(const std::string& folder)
+{
+    std::lock_guard<std::mutex> guard(g_factoryMutex);
+    g_stableNameFolder = folder.empty() ? "/dev/v4l/by-id" : folder;
+}
+
+std::string CDSUtils::GetStableNameFolder()
+{
+    std::lock_guard<std::mutex> guard(g_factoryMutex);
+    return g_stableNameFolder;
+}
+
+std::string CDSUtils::StablePathOf(const std::string& devicePath)
+{
+    const std::filesystem::path wanted = std::filesystem::path(devicePath).lexically_normal();
+    std::error_code error;
+    std::filesystem::directory_iterator it(GetStableNameFolder(), error);
+    if (error) return "";
+    // The first link by name, so the answer does not depend on the folder's order.
+    std::string found;
+    for (const std::filesystem::directory_entry& link : it)
+    {
+        const std::string name = link.path().string();
+        if (linkTarget(link) == wanted && (found.empty() || name < found)) found = name;
+    }
+    return found;
 }
 
 void CDSUtils::SetDeviceFactory(std::shared_ptr<IVideoDeviceFactory> factory)
@@ -36,7 +78,7 @@ std::vector<CDSUtils::Device> CDSUtils::ListDevices()
     std::vector<Device> devices;
     auto log = [](const std::string& text) { CMessageLog::Instance()->WriteToLog(text); };
     for (const CaptureDeviceEnumerator::Entry& e : CaptureDeviceEnumerator::enumerate(*GetDeviceFactory(), log))
-        devices.push_back(Device{e.friendlyName, e.path});
+        devices.push_back(Device{e.friendlyName, e.path, StablePathOf(e.path)});
     return devices;
 }
 
@@ -70,7 +112,7 @@ std::vector<CDSUtils::Property> CDSUtils::GetFilterProperties(V4l2CaptureSession
 {
     std::vector<Property> list;
     for (const vexa::media::VideoControl& c : session.controls())
-        list.push_back(Property{c.id, c.name, c.minimum, c.maximum, c.step, c.defaultValue, c.value});
+        list.push_back(Property{c.id, c.name, c.minimum, c.maximum, c.step, c.defaultValue, c.value, c.type, c.menuItems});
     return list;
 }
 

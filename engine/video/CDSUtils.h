@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vexa
@@ -31,17 +32,29 @@ public:
         uint32_t id = 0;
         std::string name;
         int32_t minimum = 0, maximum = 0, step = 1, defaultValue = 0, value = 0;
+        uint32_t type = 0;  // V4L2_CTRL_TYPE_*: integer, boolean, menu or integer menu
+        std::vector<std::pair<int32_t, std::string>> menuItems;  // (value, name) of a menu
     };
     /// A capture device: its unique friendly name and its device node.
     struct Device
     {
         std::string friendlyName;
         std::string path;
+        /// The device's name that survives replugging (its link in the stable
+        /// name folder, "/dev/v4l/by-id/usb-..."), "" when it has none.
+        std::string stablePath;
     };
 
     /// Null restores the system's devices.
     static void SetDeviceFactory(std::shared_ptr<vexa::media::IVideoDeviceFactory> factory);
     static std::shared_ptr<vexa::media::IVideoDeviceFactory> GetDeviceFactory();
+
+    /// Where the system keeps stable links to the device nodes
+    /// ("/dev/v4l/by-id"); "" restores that folder.
+    static void SetStableNameFolder(const std::string& folder);
+    static std::string GetStableNameFolder();
+    /// The link in the stable name folder that leads to `devicePath`, or "".
+    static std::string StablePathOf(const std::string& devicePath);
 
     /// Capture devices in enumeration order; names repeated by several devices
     /// get " #2", " #3"... so each is unique.

@@ -6,7 +6,9 @@
 #include <X11/extensions/XTest.h>
 
 #include <chrono>
+#include <cctype>
 #include <cstdio>
+#include <sstream>
 #include <thread>
 
 bool WaitUntil(double seconds, const std::function<bool()>& done)
@@ -196,4 +198,37 @@ void XWindowDriver::Drag(Window window, int x0, int y0, int x1, int y1, int step
     }
     std::this_thread::sleep_for(std::chrono::duration<double>(pause));
     Button(1, false);
+}
+
+void XWindowDriver::Chord(const std::string& keys)
+{
+    std::vector<KeyCode> codes;
+    std::stringstream parts(keys);
+    std::string name;
+    while (std::getline(parts, name, '+'))
+    {
+        // Modifier names as people write them: "Alt" is the left Alt key.
+        std::string lower;
+        for (char c : name) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (lower == "alt") name = "Alt_L";
+        else if (lower == "ctrl" || lower == "control") name = "Control_L";
+        else if (lower == "shift") name = "Shift_L";
+        const KeyCode code = XKeysymToKeycode(m_display, XStringToKeysym(name.c_str()));
+        if (!code) return;
+        codes.push_back(code);
+    }
+    for (KeyCode code : codes) XTestFakeKeyEvent(m_display, code, True, CurrentTime);
+    for (auto it = codes.rbegin(); it != codes.rend(); ++it) XTestFakeKeyEvent(m_display, *it, False, CurrentTime);
+    XSync(m_display, False);
+}
+
+bool XWindowDriver::Geometry(Window window, int& x, int& y, int& width, int& height)
+{
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(m_display, window, &attributes)) return false;
+    Window child;
+    XTranslateCoordinates(m_display, window, DefaultRootWindow(m_display), 0, 0, &x, &y, &child);
+    width = attributes.width;
+    height = attributes.height;
+    return true;
 }

@@ -54,6 +54,12 @@ public:
     void PointInto(Window window, double settle = 1.0);
     /// Presses and releases the key with this key-symbol name ("F6", "Up", "s").
     void Key(const std::string& keysym);
+    /// Presses keys together, as "Alt+x" or "ctrl+shift+s" (key-symbol
+    /// names joined by '+', modifiers first), and releases them in reverse.
+    void Chord(const std::string& keys);
+    /// The window's position on the screen and its size, in pixels; false
+    /// when the window is gone.
+    bool Geometry(Window window, int& x, int& y, int& width, int& height);
     /// Moves the pointer to (x, y) of the window (pixels, y down).
     void MoveTo(Window window, int x, int y);
     /// Presses or releases a mouse button (1 left) where the pointer is.

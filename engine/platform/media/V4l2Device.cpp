@@ -170,6 +170,19 @@ int V4l2Device::setFrameInterval(VideoFrameInterval& inOut) {
     return 0;
 }
 
+void V4l2Device::readMenu(const v4l2_queryctrl& q, VideoControl& control) {
+    // Drivers may leave holes in a menu: indices they do not answer are skipped.
+    for (int32_t index = q.minimum; index <= q.maximum && index >= 0; ++index) {
+        v4l2_querymenu m{};
+        m.id = q.id;
+        m.index = static_cast<uint32_t>(index);
+        if (xioctl(VIDIOC_QUERYMENU, &m) != 0) continue;
+        const std::string name = q.type == V4L2_CTRL_TYPE_MENU ? std::string(reinterpret_cast<const char*>(m.name))
+                                                               : std::to_string(static_cast<long long>(m.value));
+        control.menuItems.emplace_back(index, name);
+    }
+}
+
 int V4l2Device::listControls(std::vector<VideoControl>& out) {
     out.clear();
     v4l2_queryctrl q{};
@@ -189,6 +202,7 @@ int V4l2Device::listControls(std::vector<VideoControl>& out) {
             c.type = q.type;
             c.value = q.default_value;
             getControl(q.id, c.value);
+            if (q.type == V4L2_CTRL_TYPE_MENU || q.type == V4L2_CTRL_TYPE_INTEGER_MENU) readMenu(q, c);
             out.push_back(c);
         }
         q.id |= V4L2_CTRL_FLAG_NEXT_CTRL;

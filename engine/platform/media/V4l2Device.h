@@ -6,6 +6,8 @@
 
 #include <vector>
 
+struct v4l2_queryctrl;
+
 namespace vexa {
 namespace media {
 
@@ -41,6 +43,7 @@ public:
 
 private:
     int xioctl(unsigned long request, void* arg);
+    void readMenu(const v4l2_queryctrl& q, VideoControl& control);
     void unmapBuffers();
 
     struct Mapping {

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace vexa {
 namespace media {
@@ -61,6 +63,8 @@ struct VideoControl {
     int32_t defaultValue = 0;
     int32_t value = 0;
     uint32_t type = 0;             // V4L2_CTRL_TYPE_*
+    // A menu control's entries (value, name); integer menus name the number.
+    std::vector<std::pair<int32_t, std::string>> menuItems;
 };
 
 // A filled capture buffer, valid until it is queued again.

@@ -1,0 +1,6 @@
+#include "CVexamarkMFCDoc.h"
+
+QString CVexamarkMFCDoc::FrameTitle() const
+{
+    return m_title + QStringLiteral(" - VexamarkMFC");
+}
