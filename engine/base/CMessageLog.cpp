@@ -1,11 +1,13 @@
 #include "CMessageLog.h"
 
+#include "CContentFindings.h"
+
 #include <cstdio>
 
 namespace
 {
 CMessageLog* g_instance = nullptr;
-const char* kLogPath = "Data/messageLog.txt";
+std::string g_logPath = "Data/messageLog.txt";
 
 void showOnStandardError(const std::string& text, const std::string& caption)
 {
@@ -23,6 +25,11 @@ void CMessageLog::SetBoxShower(BoxShower shower)
     g_boxShower = shower;
 }
 
+void CMessageLog::UseFile(const std::string& path)
+{
+    g_logPath = path;
+}
+
 CMessageLog* CMessageLog::Instance()
 {
     if (!g_instance) g_instance = new CMessageLog();
@@ -31,7 +38,7 @@ CMessageLog* CMessageLog::Instance()
 
 CMessageLog::CMessageLog()
 {
-    if (!InitLog(kLogPath)) DisplayMessage("Unable to create messageLog", "Error!");
+    if (!InitLog(g_logPath)) DisplayMessage("Unable to create messageLog", "Error!");
 }
 
 CMessageLog::~CMessageLog()
@@ -57,6 +64,7 @@ std::string CMessageLog::GetMessageCountString() const
 bool CMessageLog::WriteToLog(const std::string& message)
 {
     if (IsOpen()) WriteString(GetMessageCountString() + message);
+    CContentFindings::Report(message);
     ++m_messageCount;
     return true;
 }

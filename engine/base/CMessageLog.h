@@ -18,8 +18,13 @@ class CMessageLog : public COsgSettings
 {
 public:
     static CMessageLog* Instance();
+    /// The file the log is made in (default "Data/messageLog.txt"); only a
+    /// call before the first Instance() has an effect. A checking program
+    /// that must not write into the folder it reads passes "/dev/null".
+    static void UseFile(const std::string& path);
 
-    /// Writes "MSG %4d <text> " as one line and counts it. Always true.
+    /// Writes "MSG %4d <text> " as one line and counts it, and hands the text
+    /// to the content findings (CContentFindings). Always true.
     bool WriteToLog(const std::string& message);
     bool WriteToLog(const char* message) { return WriteToLog(std::string(message ? message : "")); }
     /// Numbers are not messages: these write nothing and count nothing.

@@ -1,5 +1,7 @@
 #include "COsgSettings.h"
 
+#include "CContentFindings.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +22,21 @@ std::string formatFloat(double value)
     s << value;  // default notation, six significant digits
     return s.str();
 }
+
+// Loaded readers alive on this thread, the one whose cursor moved last at the back.
+thread_local std::vector<const COsgSettings*> t_liveReaders;
+
+void forget(const COsgSettings* reader)
+{
+    t_liveReaders.erase(std::remove(t_liveReaders.begin(), t_liveReaders.end(), reader), t_liveReaders.end());
+}
+
+void moveToBack(const COsgSettings* reader)
+{
+    if (!t_liveReaders.empty() && t_liveReaders.back() == reader) return;
+    forget(reader);
+    t_liveReaders.push_back(reader);
+}
 }
 
 COsgSettings::COsgSettings() = default;
@@ -27,6 +44,37 @@ COsgSettings::COsgSettings() = default;
 COsgSettings::~COsgSettings()
 {
     if (m_writeOpen) Close();
+    if (m_loaded) CContentFindings::ReaderDone(*this);
+    forget(this);
+}
+
+const COsgSettings* COsgSettings::LastRead()
+{
+    return t_liveReaders.empty() ? nullptr : t_liveReaders.back();
+}
+
+int COsgSettings::FileLine(size_t line) const
+{
+    return line < m_fileLines.size() ? m_fileLines[line] : 0;
+}
+
+int COsgSettings::TokensRead(size_t line) const
+{
+    return line < m_tokensRead.size() ? m_tokensRead[line] : -1;
+}
+
+void COsgSettings::NoteRead(size_t line, int tokens) const
+{
+    if (!m_loaded || line >= m_tokensRead.size()) return;
+    m_tokensRead[line] = std::max(m_tokensRead[line], tokens);
+    moveToBack(this);
+}
+
+const std::vector<std::string>& COsgSettings::LineTokens(size_t line) const
+{
+    const std::vector<std::string>& tokens = m_lines.at(line);
+    NoteRead(line, static_cast<int>(tokens.size()));
+    return tokens;
 }
 
 std::vector<std::string> COsgSettings::Tokenise(const std::string& line)
@@ -63,12 +111,14 @@ bool COsgSettings::Load(const std::string& path)
     {
         std::printf("Error: Failed to load %s\n", path.c_str());
         std::fflush(stdout);
+        CContentFindings::Report("Error: Failed to load " + path);
         return false;
     }
     m_lines.clear();
+    m_fileLines.clear();
     std::string physical;
     bool ended = false;
-    while (!ended && std::getline(in, physical))
+    for (int number = 1; !ended && std::getline(in, physical); ++number)
     {
         physical += '\n';
         // A physical line is read in pieces of at most kLineBuffer - 1 bytes,
@@ -84,12 +134,16 @@ bool COsgSettings::Load(const std::string& path)
                 for (char& c : piece)
                     if (c == '\0') c = ' ';
                 m_lines.push_back(Tokenise(piece));
+                m_fileLines.push_back(number);
             }
         }
     }
     m_loaded = true;
+    m_path = path;
+    m_tokensRead.assign(m_lines.size(), -1);
     m_currentLine = 0;
     m_currentToken = 0;
+    moveToBack(this);
     return true;
 }
 
@@ -107,6 +161,7 @@ bool COsgSettings::FindFirst(const std::string& tag)
         {
             m_currentLine = static_cast<int>(i);
             m_currentToken = 0;
+            NoteRead(i, 0);
             return true;
         }
     }
@@ -121,6 +176,7 @@ bool COsgSettings::FindNext(const std::string& tag)
         {
             m_currentLine = static_cast<int>(i);
             m_currentToken = 0;
+            NoteRead(i, 0);
             return true;
         }
     }
@@ -136,9 +192,14 @@ bool COsgSettings::NextUnless(const std::string& closingTag)
         m_currentToken = 0;
         return false;
     }
-    if (!m_lines[next].empty() && m_lines[next][0] == closingTag) return false;
+    if (!m_lines[next].empty() && m_lines[next][0] == closingTag)
+    {
+        NoteRead(next, 1);  // the closing line was read to end the block
+        return false;
+    }
     m_currentLine = static_cast<int>(next);
     m_currentToken = 0;
+    NoteRead(next, 0);
     return true;
 }
 
@@ -147,6 +208,7 @@ bool COsgSettings::GoToLine(size_t line)
     if (line >= m_lines.size()) return false;
     m_currentLine = static_cast<int>(line);
     m_currentToken = 0;
+    NoteRead(line, 0);
     return true;
 }
 
@@ -168,6 +230,7 @@ bool COsgSettings::NextLine()
         return false;
     }
     m_currentLine = static_cast<int>(next);
+    NoteRead(next, 0);
     return true;
 }
 
@@ -175,6 +238,7 @@ std::string COsgSettings::NextString()
 {
     const std::vector<std::string>* tokens = CurrentTokens();
     if (!tokens || static_cast<size_t>(m_currentToken) >= tokens->size()) return std::string();
+    NoteRead(static_cast<size_t>(m_currentLine), m_currentToken + 1);
     return (*tokens)[static_cast<size_t>(m_currentToken++)];
 }
 

@@ -8,6 +8,12 @@
 // empty lines are skipped, commas separate like blanks, and a token that is a
 // lone "#" drops the rest of its line.
 //
+// Each reader knows its file and the file line of every kept line, and notes
+// which lines its cursor stood on and how many of their tokens were read, so
+// that a content checker can say where a message belongs and which lines the
+// engine passed over. The loaded reader whose cursor moved last (on this
+// thread) is the one a message raised while reading belongs to (LastRead).
+//
 // Writing: each line is the indentation (four blanks per level), then every
 // token followed by one blank, then the line end; every line end flushes.
 // By default a file is written to a sibling temporary file that replaces the
@@ -51,6 +57,17 @@ public:
     char* NextTextCopy();
     std::string RestOfLine();
 
+    /// The path given to the last successful Load ("" before one).
+    const std::string& Path() const { return m_path; }
+    /// Line number in the file (from 1) of kept line `line`; 0 when there is none.
+    int FileLine(size_t line) const;
+    /// Tokens of kept line `line` read so far: -1 when the cursor never stood
+    /// on it, else how many (LineTokens counts as reading all of them).
+    int TokensRead(size_t line) const;
+    /// The loaded reader whose cursor moved last on this thread, or null when
+    /// no loaded reader is alive. Valid until that reader is destroyed.
+    static const COsgSettings* LastRead();
+
     /// Number of lines kept (skipped lines not counted) and the cursor.
     size_t LineCount() const { return m_lines.size(); }
     int CurrentLine() const { return m_currentLine; }
@@ -58,7 +75,10 @@ public:
     bool GoToLine(size_t line);
     /// Indices of the lines whose first token is `tag`, in file order.
     std::vector<size_t> LinesStartingWith(const std::string& tag) const;
-    const std::vector<std::string>& LineTokens(size_t line) const { return m_lines.at(line); }
+    const std::vector<std::string>& LineTokens(size_t line) const;
+    /// The same without counting the line as read: for a look at the next
+    /// line to see whether a block goes on.
+    const std::vector<std::string>& PeekTokens(size_t line) const { return m_lines.at(line); }
 
     // ---- writing ----
     /// Opens the path for writing. With `replaceOnClose` the text goes to a
@@ -89,6 +109,12 @@ private:
     void EndLine();
     void FlushLine();
     const std::vector<std::string>* CurrentTokens() const;
+    /// Notes that the cursor stands on `line` having read `tokens` of it.
+    void NoteRead(size_t line, int tokens) const;
+
+    std::string m_path;
+    std::vector<int> m_fileLines;          // file line of each kept line
+    mutable std::vector<int> m_tokensRead;  // per kept line, see TokensRead
 
     std::vector<std::vector<std::string>> m_lines;
     bool m_loaded = false;

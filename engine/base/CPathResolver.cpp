@@ -1,5 +1,7 @@
 #include "CPathResolver.h"
 
+#include "CContentFindings.h"
+
 #include <dirent.h>
 #include <strings.h>
 #include <sys/stat.h>
@@ -78,13 +80,20 @@ std::string CPathResolver::Normalise(const std::string& path)
 std::string CPathResolver::Resolve(const std::string& path)
 {
     const std::string normalised = Normalise(path);
-    if (normalised.empty() || pathExists(normalised)) return normalised;
+    if (normalised.empty()) return normalised;
+    if (pathExists(normalised))
+    {
+        CContentFindings::FileNamed(path, normalised);
+        return normalised;
+    }
 
     const bool absolute = normalised[0] == '/';
     std::string resolved;
-    if (resolveFrom(absolute ? "/" : "", splitComponents(normalised), 0, resolved))
-        return resolved;
-    return normalised;
+    if (!resolveFrom(absolute ? "/" : "", splitComponents(normalised), 0, resolved)) return normalised;
+    CContentFindings::FileNamed(path, resolved);
+    CContentFindings::Report(CContentFindings::WARNING, "Warning! " + normalised + " exists only as " + resolved +
+                                                            ": the letter case differs");
+    return resolved;
 }
 
 bool CPathResolver::Exists(const std::string& path)

@@ -15,6 +15,7 @@ public:
     /// otherwise the first match found by comparing each path component without
     /// regard to letter case; otherwise the normalised path unchanged (so the
     /// caller's "cannot open" message names what the content asked for).
+    /// A name found only by ignoring case is reported as a content finding.
     static std::string Resolve(const std::string& path);
 
     /// True when the resolved path names an existing file or folder.

@@ -4,6 +4,7 @@
 #include "CMessageLog.h"
 #include "COsgSettings.h"
 #include "CPathResolver.h"
+#include "CTagBlock.h"
 #include "CVideoStream.h"
 #include "CLoadProgress.h"
 
@@ -30,6 +31,7 @@ struct MarkerDefinition
     float finScale = 1.f, hiderScale = 1.f;
     std::string alphaMap = "Data/markerMaps/defaultAlpha.bmp";
     int autoSwap = 0;
+    int fileLine = -1;  // the reader's line of <FILE>, where a refused pattern is reported
 };
 
 void readMarkerLine(COsgSettings& r, const std::string& tag, MarkerDefinition& d)
@@ -40,7 +42,11 @@ void readMarkerLine(COsgSettings& r, const std::string& tag, MarkerDefinition& d
         if (kind == "SINGLE") d.multi = false;
         else if (kind == "MULTI") d.multi = true;
     }
-    else if (tag == "<FILE>") d.file = CPathResolver::Resolve(r.NextString());
+    else if (tag == "<FILE>")
+    {
+        d.file = CPathResolver::Resolve(r.NextString());
+        d.fileLine = r.CurrentLine();
+    }
     else if (tag == "<SIZE>") d.size = r.NextFloat();
     else if (tag == "<CENTER>")
     {
@@ -56,6 +62,21 @@ void readMarkerLine(COsgSettings& r, const std::string& tag, MarkerDefinition& d
     else if (tag == "<HIDER_SCALE>") d.hiderScale = static_cast<float>(r.NextFloat());
     else if (tag == "<HIDER_ALPHA_MAP>") d.alphaMap = CPathResolver::Normalise(r.NextString());
     else if (tag == "<AUTO_SWAP_MODE>") d.autoSwap = r.NextString() == "ON_NEW" ? 1 : 0;
+}
+
+// Top-level blocks of a data file: a block that is not closed ends where the
+// next one begins.
+const std::vector<std::string> kTopLevelBlocks = {"<VEXA_MARKER>", "<ENTITY>", "<OBJECT_GROUP>"};
+
+// Steps to the next line of a top-level block; false at its end. A block
+// without its closing line is reported, the reader left on its last line.
+bool nextInBlock(COsgSettings& reader, const std::string& opening)
+{
+    const CTagBlock::Step step = CTagBlock::Next(reader, CTagBlock::ClosingTag(opening), kTopLevelBlocks);
+    if (step == CTagBlock::UNCLOSED)
+        CTagBlock::Print("Warning! " + opening + " block is not closed by " + CTagBlock::ClosingTag(opening) +
+                         "; it ends here");
+    return step == CTagBlock::LINE;
 }
 
 bool hasDatExtension(const std::string& name)
@@ -169,13 +190,9 @@ void CObjectManager::LoadMarker(COsgSettings* reader)
 {
     MarkerDefinition d;
     log("ObjectManager: Init: Loading Marker");
-    while (reader->NextUnless("</VEXA_MARKER>"))
-    {
-        const std::string tag = reader->NextString();
-        if (tag == "<VEXA_MARKER>" || tag == "<ENTITY>" || tag == "<OBJECT_GROUP>") break;  // block never closed
-        readMarkerLine(*reader, tag, d);
-    }
+    while (nextInBlock(*reader, "<VEXA_MARKER>")) readMarkerLine(*reader, reader->NextString(), d);
     int index = -1;
+    if (d.fileLine >= 0) reader->GoToLine(static_cast<size_t>(d.fileLine));
     if (!d.multi)
     {
         log("ObjectManager: Init: Marker type Single");
@@ -223,10 +240,9 @@ void CObjectManager::LoadGroups(COsgSettings& file)
     {
         file.GoToLine(line);
         ObjectGroup* group = new ObjectGroup;
-        while (file.NextUnless("</OBJECT_GROUP>"))
+        while (nextInBlock(file, "<OBJECT_GROUP>"))
         {
             const std::string tag = file.NextString();
-            if (tag == "<OBJECT_GROUP>" || tag == "<VEXA_MARKER>" || tag == "<ENTITY>") break;
             if (tag == "<NAME>") group->name = file.NextString();
             else if (tag == "<ICON>") group->icon = CPathResolver::Normalise(file.NextString());
         }

@@ -1,5 +1,6 @@
 #include "CEffect.h"
 
+#include "CContentFindings.h"
 #include "CPathResolver.h"
 
 #include <osg/Notify>
@@ -24,6 +25,7 @@ CEffect::~CEffect() = default;
 
 void CEffect::Print(const std::string& line)
 {
+    CContentFindings::Report(line);
     std::cout << line << std::endl;
 }
 

@@ -114,7 +114,8 @@ public:
     /// The uniform of that name added to this effect, or null.
     osg::Uniform* FindUniform(const std::string& name) const;
 
-    /// One line on standard output, flushed (the effect layer's console).
+    /// One line on standard output, flushed (the effect layer's console), also
+    /// handed to the content findings (CContentFindings).
     static void Print(const std::string& line);
     /// The file the data-file search finds for `fileName` (backslashes and
     /// letter case mended first), or empty.

@@ -25,7 +25,7 @@ void CGlassEffect::Init(const std::string& presetName, const osg::Vec4f& colour,
     AddUniform(MakeUniform("FrameWidth", kFrameSize));
     AddUniform(MakeUniform("FrameHeight", kFrameSize));
     AddSharedTexture(0, "RefractionMap");
-    if (!AddTexture(1, "none", "EnvMap")) AddUniform(new osg::Uniform("EnvMap", 1));
+    AddUniform(new osg::Uniform("EnvMap", 1));  // no picture of its own on unit 1
     AddEnvironmentMap(2, "SPEC_JUST_ENVMAP", "SpecMap");
     BuildProgram("shaders/glass");
     AddPreset(presetName, colour, depth, mix);

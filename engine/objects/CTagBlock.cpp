@@ -1,5 +1,6 @@
 #include "CTagBlock.h"
 
+#include "CContentFindings.h"
 #include "COsgSettings.h"
 
 #include <algorithm>
@@ -64,7 +65,7 @@ CTagBlock::Step CTagBlock::Next(COsgSettings& reader, const std::string& closing
 {
     const size_t next = static_cast<size_t>(reader.CurrentLine()) + 1;
     if (next >= reader.LineCount()) return UNCLOSED;
-    const std::vector<std::string>& tokens = lineAt(reader, next);
+    const std::vector<std::string>& tokens = reader.PeekTokens(next);  // a look: the line is not read yet
     if (!tokens.empty() && std::find(stops.begin(), stops.end(), tokens[0]) != stops.end()) return UNCLOSED;
     reader.NextLine();
     return (!tokens.empty() && tokens[0] == closing) ? CLOSED : LINE;
@@ -115,6 +116,7 @@ std::string CTagBlock::ClosingTag(const std::string& opening)
 
 void CTagBlock::Print(const std::string& line)
 {
+    CContentFindings::Report(line);
     std::fputs(line.c_str(), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);

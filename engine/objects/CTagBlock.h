@@ -74,6 +74,7 @@ public:
     static std::string ClosingTag(const std::string& opening);
 
     /// Prints one line to standard output and flushes it, so messages keep
-    /// their order with other output and reach a redirected stream at once.
+    /// their order with other output and reach a redirected stream at once;
+    /// the line is also handed to the content findings (CContentFindings).
     static void Print(const std::string& line);
 };

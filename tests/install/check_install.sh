@@ -17,8 +17,9 @@ test -f "$WORK/prefix/include/Vexamark/CVexaBox.h"
 test -f "$WORK/prefix/share/vexamark/fonts/arial.ttf"
 test -f "$WORK/prefix/share/vexamark/Models/splash/logo2.ive"
 test -x "$WORK/prefix/bin/Vexamark_basic"
-# The user tools: markers to print and train, footage to try things on, calibration.
-for program in Vexamark_basic vexamark-marker vexamark-synth vexamark-calibrate; do
+# The user tools: markers to print and train, footage to try things on, calibration,
+# the content checker.
+for program in Vexamark_basic vexamark-marker vexamark-synth vexamark-calibrate vexamark-check; do
   "$WORK/prefix/bin/$program" --help | grep -qi "usage: $program"
   test "$("$WORK/prefix/bin/$program" --version)" = "$program $VERSION"
   test -s "$WORK/prefix/share/man/man1/$program.1.gz"

@@ -45,7 +45,7 @@ done
 
 export LD_LIBRARY_PATH="$ROOT/usr/lib:$ROOT/usr/lib/x86_64-linux-gnu"
 test "$("$ROOT/usr/bin/Vexamark_basic" --version)" = "Vexamark_basic $VERSION" || fail "--version"
-for program in Vexamark_basic vexamark-marker vexamark-synth vexamark-calibrate; do
+for program in Vexamark_basic vexamark-marker vexamark-synth vexamark-calibrate vexamark-check; do
   page="$ROOT/usr/share/man/man1/$program.1.gz"
   test -s "$page" || fail "no manual page for $program"
   if command -v man > /dev/null; then
