@@ -47,6 +47,13 @@ public:
                                          bool debugFolder);
     /// Reads one marker block; the reader stands on its <VEXA_MARKER> line.
     void LoadMarker(COsgSettings* reader);
+    /// Takes over the content that `fresh` loaded (InitNewTricks): its tracker,
+    /// markers, objects and groups replace this manager's, which go to `fresh`
+    /// (to be destroyed with it). This manager's scene node and hider overlay
+    /// stay in the scene with the new content in them; the tracker keeps its
+    /// threshold and settings and image source; the selected marker (by name,
+    /// else by position) and the object on it (by name) stay selected.
+    void TakeContent(CObjectManager& fresh);
     void SetCameraParamFile(const std::string& path) { m_cameraParamFile = path; }
     const std::string& GetCameraParamFile() const { return m_cameraParamFile; }
 
@@ -146,6 +153,8 @@ private:
     void LoadEntities(COsgSettings& file);
     void LoadGroups(COsgSettings& file);
     CTrackedMarker* RequireSelectedObject() const;
+    void KeepTrackerSettings(SquareTracker& next) const;
+    void KeepSelection(const std::string& markerName, int markerIndex, const std::string& objectName);
 
     int m_viewWidth = 800, m_viewHeight = 600;          // pixels
     osg::ref_ptr<SquareTracker> m_tracker;

@@ -20,6 +20,7 @@ public:
     std::string recordFile;            // "-record:" FILE: what the window shows, encoded
     std::string posesFile;             // "-poses:" FILE: every marker's pose in every analysed frame
     bool headless = false;             // "-headless": draw off screen, no window
+    bool watchContent = false;         // "-watch": reload the content set when its files change
     bool keyCommands = false;          // "-keys": the editing keys even when the host leaves them off
     bool showHelp = false;             // "--help"
     bool showVersion = false;          // "--version"

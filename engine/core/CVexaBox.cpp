@@ -1,5 +1,6 @@
 #include "CVexaBox.h"
 
+#include "CContentReload.h"
 #include "CEffectLibrary.h"
 #include "CFrameRecorder.h"
 #include "CHighResCounter.h"
@@ -39,6 +40,22 @@ const double kFixedTimeStep = 0.0333;  // seconds per frame with "-FFMPEG"
 void log(const std::string& text)
 {
     CMessageLog::Instance()->WriteToLog(text);
+}
+
+std::unique_ptr<CContentReload> startContentReload(CObjectManager& manager, cHud& hud, const CEngineOptions& options,
+                                                   const char* contentList, CVideoStream* stream, int width, int height)
+{
+    CContentReload::Setup setup;
+    setup.contentFolder = options.contentFolder;
+    setup.contentList = contentList ? contentList : "";
+    setup.debugFolder = options.debugFolder;
+    setup.videoWidth = stream ? stream->s() : 640;
+    setup.videoHeight = stream ? stream->t() : 480;
+    setup.viewWidth = width;
+    setup.viewHeight = height;
+    std::unique_ptr<CContentReload> reload(new CContentReload(manager, hud, setup));
+    reload->Start();
+    return reload;
 }
 
 std::string programName(int argc, char** argv)
@@ -115,6 +132,9 @@ bool CVexaBox::Init(int argc, char** argv, const char* contentList, bool enableK
                                   m_screenWidth, m_screenHeight, &m_splash, contentList ? contentList : "",
                                   m_options.debugFolder);
     BuildScene(contentList);                                               // steps 18 to 26
+    if (m_options.watchContent)
+        m_contentReload = startContentReload(m_objectManager, m_hud, m_options, contentList, stream, m_screenWidth,
+                                             m_screenHeight);
 
     m_splash.kill();                                                       // step 27
     log("VexaBox :Init : Splash Screen Terminated");
@@ -313,6 +333,7 @@ bool CVexaBox::Update(float)
     {
         m_hud.Update(timeStep);
         CheckButtons();
+        if (m_contentReload) m_contentReload->Poll();  // between two frames
         ApplyBackgroundView();
         CVideoStream* stream = m_videoManager.GetStream();
         m_videoManager.Update(static_cast<float>(m_objectManager.GetTracker()->getUserThreshold()) / 255.f);

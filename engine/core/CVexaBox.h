@@ -37,6 +37,7 @@
 #include <string>
 
 class COsgSettings;
+class CContentReload;
 class CFrameRecorder;
 class CPoseExport;
 class CTextureStore;
@@ -230,6 +231,7 @@ private:
     // Recording ("-record:"), the pose file ("-poses:"), the progress line
     std::unique_ptr<CFrameRecorder> m_recorder;
     std::unique_ptr<CPoseExport> m_poseExport;
+    std::unique_ptr<CContentReload> m_contentReload;  // "-watch"; null without it
     CBatchProgress m_progress;
     int64_t m_recordedFrames = 0;     // frames handed to the recorder
     int64_t m_lastRecordTime = -1;    // frame time of the last recorded frame

@@ -7,6 +7,7 @@
 
 namespace
 {
+const float kMessageSeconds = 2.0f;  // how long a status message stays
 const unsigned int kShown = ~0u;
 const unsigned int kHidden = 0u;
 
@@ -79,8 +80,15 @@ osg::Geode* cHud::CreateTextGeode(const osg::Vec2f& position, const osg::Vec2f&,
     return geode.release();
 }
 
+void cHud::ShowTimedMessage(const std::string& text, float seconds)
+{
+    ShowMessage(text);
+    m_messageDuration = seconds;
+}
+
 void cHud::ShowMessage(const std::string& text)
 {
+    m_messageDuration = kMessageSeconds;
     if (m_messageText.valid()) m_messageText->setText(text);
     if (m_messageGeode.valid()) m_messageGeode->setNodeMask(kShown);
     m_messageShown = true;

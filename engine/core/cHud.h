@@ -27,6 +27,8 @@ public:
     void ChangeString(const std::string& text);
     /// "text := ON" / "text := OFF"
     void ChangeSwitchString(const std::string& text, bool on);
+    /// Shows `text` as the status message for `seconds` instead of two.
+    void ShowTimedMessage(const std::string& text, float seconds);
     void SetInfoString(const std::string& text);
     void ToggleDisplayInfo();
     /// Ages the status message by `dt` seconds; hides it after two seconds.
@@ -47,6 +49,6 @@ private:
     int m_width = 1280, m_height = 1024;  // pixels
     bool m_messageShown = false;
     float m_messageAge = 0.f;             // seconds
-    float m_messageDuration = 2.0f;       // seconds
+    float m_messageDuration = 2.0f;       // seconds, of the message shown
     bool m_infoHidden = false;
 };
