@@ -25,6 +25,7 @@ CSoundSettingsDialog::CSoundSettingsDialog(CSoundManager* sound, QWidget* parent
     labels->addRow(QStringLiteral("Requested device:"), m_requestedLabel);
     labels->addRow(QStringLiteral("Active device:"), m_activeLabel);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Apply | QDialogButtonBox::Close, this);
+    buttons->button(QDialogButtonBox::Apply)->setText(QStringLiteral("&Apply"));
     connect(buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, this, [this]() { OnApply(); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);

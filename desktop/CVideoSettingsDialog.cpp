@@ -49,7 +49,7 @@ void CVideoSettingsDialog::BuildControls()
     m_flipVertical = new QCheckBox(QStringLiteral("Flip Vertical"), this);
     m_flipHorizontal = new QCheckBox(QStringLiteral("Flip Horizontal"), this);
     m_deInterlace = new QCheckBox(QStringLiteral("De-Interlace"), this);
-    auto* properties = new QPushButton(QStringLiteral("Properties"), this);
+    auto* properties = new QPushButton(QStringLiteral("&Properties"), this);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Apply | QDialogButtonBox::Close, this);
 
     auto* form = new QFormLayout;
@@ -74,6 +74,7 @@ void CVideoSettingsDialog::BuildControls()
     connect(m_flipHorizontal, &QCheckBox::toggled, this, [this](bool on) { m_stream->SetHFlip(on); });
     connect(m_deInterlace, &QCheckBox::toggled, this, [this](bool on) { m_stream->SetDeInterlace(on); });
     connect(properties, &QPushButton::clicked, this, [this]() { OnProperties(); });
+    buttons->button(QDialogButtonBox::Apply)->setText(QStringLiteral("&Apply"));
     connect(buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, this, [this]() { OnApply(); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }

@@ -323,6 +323,9 @@ bool CVexaBox::Update(float)
     m_referenceTime = referenceTime;
     osg::ref_ptr<osg::FrameStamp> stamp = new osg::FrameStamp;
     stamp->setReferenceTime(referenceTime);
+    // Animation paths of plain models (without an animation control block) run
+    // on the simulation time.
+    stamp->setSimulationTime(referenceTime);
     stamp->setFrameNumber(g_frameCounter - 1);
     m_sceneView->setFrameStamp(stamp.get());
 
