@@ -199,6 +199,9 @@ void CTraceParticleEntity::BuildParticles(osg::Node* model)
         new osg::BlendFunc(GL_SRC_ALPHA, m_settings.emissive ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA, GL_SRC_ALPHA,
                            m_settings.emissive ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA),
         osg::StateAttribute::ON);
+    // Each particle is scaled by its own size: its normals are made unit
+    // length again, or small particles would be lit almost black.
+    state->setMode(GL_NORMALIZE, osg::StateAttribute::ON);
     // Fading particles do not hide each other or what lies behind them.
     state->setAttributeAndModes(new osg::Depth(osg::Depth::LESS, 0.0, 1.0, false), osg::StateAttribute::ON);
     state->setRenderingHint(osg::StateSet::TRANSPARENT_BIN);

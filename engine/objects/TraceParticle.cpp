@@ -28,6 +28,8 @@ void TraceParticle::Spawn(const Start& start)
     if (colourDistance > 0.f) colourDirection /= colourDistance;
     age = 0.f;
     active = true;
+    node->setMatrix(osg::Matrixd::scale(scale, scale, scale) * osg::Matrixd::translate(position));
+    material->setDiffuse(osg::Material::FRONT_AND_BACK, ColourAt(0.f));
     node->setNodeMask(~0u);
 }
 
