@@ -1,8 +1,8 @@
 // How the bubbles are drawn: their sphere, program, textures and uniforms.
 #include "CBubbleEntity.h"
 
-#include "CContentFiles.h"
 #include "CMessageLog.h"
+#include "CShaderFile.h"
 #include "CTextureStore.h"
 
 #include <osg/BlendFunc>
@@ -12,8 +12,7 @@
 #include <osg/Program>
 
 #include <cmath>
-#include <fstream>
-#include <sstream>
+#include <utility>
 
 namespace
 {
@@ -34,21 +33,6 @@ const osg::Vec3f kLightPosition(300.f, 600.f, 0.f);  // above and to the right o
 void log(const std::string& text)
 {
     CMessageLog::Instance()->WriteToLog(text);
-}
-
-osg::Shader* shaderFromFile(osg::Shader::Type type, const std::string& file)
-{
-    std::ifstream in(CContentFiles::Find(file).c_str(), std::ios::binary);
-    if (!in)
-    {
-        log("CBubbleEntity: Error: shader file " + file + " not found; the bubbles are drawn plain");
-        return nullptr;
-    }
-    std::ostringstream text;
-    text << in.rdbuf();
-    osg::Shader* shader = new osg::Shader(type, text.str());
-    shader->setName(file);
-    return shader;
 }
 
 // A sphere of `radius` round the origin with normals and texture coordinates.
@@ -92,8 +76,10 @@ void CBubbleEntity::BuildShading()
     osg::StateSet* state = m_node->getOrCreateStateSet();
     osg::ref_ptr<osg::Program> program = new osg::Program;
     program->setName("Bubble");
-    if (osg::Shader* shader = shaderFromFile(osg::Shader::VERTEX, kVertexShader)) program->addShader(shader);
-    if (osg::Shader* shader = shaderFromFile(osg::Shader::FRAGMENT, kFragmentShader)) program->addShader(shader);
+    for (const auto& file : {std::make_pair(osg::Shader::VERTEX, kVertexShader),
+                             std::make_pair(osg::Shader::FRAGMENT, kFragmentShader)})
+        if (osg::Shader* shader = CShaderFile::Read(file.first, file.second, "CBubbleEntity", "the bubbles are drawn plain"))
+            program->addShader(shader);
     if (program->getNumShaders() == 2) state->setAttributeAndModes(program.get(), osg::StateAttribute::ON);
 
     CTextureStore* store = CTextureStore::Instance();

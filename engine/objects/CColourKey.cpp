@@ -1,36 +1,17 @@
 #include "CColourKey.h"
 
-#include "CContentFiles.h"
-#include "CMessageLog.h"
+#include "CShaderFile.h"
 
 #include <osg/Program>
 #include <osg/Uniform>
 
 #include <cassert>
-#include <fstream>
-#include <sstream>
 
 namespace
 {
 const char* const kVertexShader = "shaders/colourKey.vert";
 const char* const kFragmentShader = "shaders/colourKey.frag";
 const char* const kRectFragmentShader = "shaders/colourKeyRect.frag";
-
-osg::Shader* shaderFromFile(osg::Shader::Type type, const std::string& file)
-{
-    std::ifstream in(CContentFiles::Find(file).c_str(), std::ios::binary);
-    if (!in)
-    {
-        CMessageLog::Instance()->WriteToLog("CColourKey: Error: shader file " + file +
-                                            " not found; the video is drawn without its key");
-        return nullptr;
-    }
-    std::ostringstream text;
-    text << in.rdbuf();
-    osg::Shader* shader = new osg::Shader(type, text.str());
-    shader->setName(file);
-    return shader;
-}
 }
 
 void CColourKey::Apply(osg::StateSet* state, const osg::Vec3f& keyColour, float tolerance, bool textureRectangle,
@@ -39,9 +20,11 @@ void CColourKey::Apply(osg::StateSet* state, const osg::Vec3f& keyColour, float 
     assert(state && "Apply: needs the state set of the picture");
     osg::ref_ptr<osg::Program> program = new osg::Program;
     program->setName("Colour key");
-    if (osg::Shader* shader = shaderFromFile(osg::Shader::VERTEX, kVertexShader)) program->addShader(shader);
-    if (osg::Shader* shader =
-            shaderFromFile(osg::Shader::FRAGMENT, textureRectangle ? kRectFragmentShader : kFragmentShader))
+    const char* const note = "the video is drawn without its key";
+    if (osg::Shader* shader = CShaderFile::Read(osg::Shader::VERTEX, kVertexShader, "CColourKey", note))
+        program->addShader(shader);
+    if (osg::Shader* shader = CShaderFile::Read(
+            osg::Shader::FRAGMENT, textureRectangle ? kRectFragmentShader : kFragmentShader, "CColourKey", note))
         program->addShader(shader);
     if (program->getNumShaders() < 2) return;
     const auto mode = osg::StateAttribute::ON | osg::StateAttribute::OVERRIDE;

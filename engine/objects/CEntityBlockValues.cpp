@@ -50,6 +50,24 @@ double CEntityBlockValues::Number(const std::vector<std::string>& line, double f
     return fallback;
 }
 
+osg::Vec3f CEntityBlockValues::Vec3(const std::vector<std::string>& line, const osg::Vec3f& fallback)
+{
+    osg::Vec3f value;
+    bool good = line.size() >= 4;
+    for (size_t i = 0; good && i < 3; ++i)
+    {
+        char* end = nullptr;
+        value[int(i)] = std::strtof(line[i + 1].c_str(), &end);
+        good = end != line[i + 1].c_str() && *end == '\0';
+    }
+    if (good) return value;
+    std::string values;
+    for (size_t i = 1; i < line.size(); ++i) values += (i > 1 ? " " : "") + line[i];
+    CTagBlock::Print("Warning! " + line[0] + " expects 3 numbers, found \"" + values + "\"; using " +
+                     shown(fallback.x()) + " " + shown(fallback.y()) + " " + shown(fallback.z()));
+    return fallback;
+}
+
 std::vector<std::vector<std::string>> CEntityBlockValues::Body(const std::vector<CTagBlock::KeptLine>& block)
 {
     std::vector<std::vector<std::string>> body;

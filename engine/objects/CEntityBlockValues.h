@@ -8,6 +8,8 @@
 
 #include "CTagBlock.h"
 
+#include <osg/Vec3f>
+
 #include <string>
 #include <vector>
 
@@ -20,6 +22,9 @@ public:
     static int Integer(const std::vector<std::string>& line, int fallback);
     /// The first value as a number, or `fallback` (with a warning).
     static double Number(const std::vector<std::string>& line, double fallback);
+    /// The first three values as numbers (a colour, a direction), or
+    /// `fallback` (with a warning) when they are not three numbers.
+    static osg::Vec3f Vec3(const std::vector<std::string>& line, const osg::Vec3f& fallback);
     /// The block's own lines (without its opening and closing lines and
     /// without the lines of blocks nested in it).
     static std::vector<std::vector<std::string>> Body(const std::vector<CTagBlock::KeptLine>& block);

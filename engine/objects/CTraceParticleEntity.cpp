@@ -14,7 +14,6 @@
 #include <osgDB/Registry>
 
 #include <cstdlib>
-#include <cstring>
 
 namespace
 {
@@ -24,26 +23,6 @@ const float kDefaultSphereRadius = 2.f;
 void log(const std::string& text)
 {
     CMessageLog::Instance()->WriteToLog(text);
-}
-
-// Three numbers after the tag; a line without them keeps `fallback` (with a warning).
-osg::Vec3f vec3(const std::vector<std::string>& line, const osg::Vec3f& fallback)
-{
-    osg::Vec3f value;
-    bool good = line.size() >= 4;
-    for (size_t i = 0; good && i < 3; ++i)
-    {
-        char* end = nullptr;
-        value[int(i)] = std::strtof(line[i + 1].c_str(), &end);
-        good = end != line[i + 1].c_str() && *end == '\0';
-    }
-    if (good) return value;
-    std::string found;
-    for (size_t i = 1; i < line.size(); ++i) found += (i > 1 ? " " : "") + line[i];
-    CTagBlock::Print("Warning! " + line[0] + " expects 3 numbers, found \"" + found + "\"; using " +
-                     std::to_string(fallback.x()) + " " + std::to_string(fallback.y()) + " " +
-                     std::to_string(fallback.z()));
-    return fallback;
 }
 
 float number(const std::vector<std::string>& line, float fallback)
@@ -120,14 +99,14 @@ TraceParticleSettings CTraceParticleEntity::ReadSettings(const std::vector<CTagB
         else if (tag == "<MAX_VEL>") s.maxSpeed = number(line, s.maxSpeed);
         else if (tag == "<MIN_SCALE>") s.minScale = number(line, s.minScale);
         else if (tag == "<MAX_SCALE>") s.maxScale = number(line, s.maxScale);
-        else if (tag == "<START_COLOUR>") s.startColour = vec3(line, s.startColour);
-        else if (tag == "<END_COLOUR>") s.endColour = vec3(line, s.endColour);
+        else if (tag == "<START_COLOUR>") s.startColour = CEntityBlockValues::Vec3(line, s.startColour);
+        else if (tag == "<END_COLOUR>") s.endColour = CEntityBlockValues::Vec3(line, s.endColour);
         else if (tag == "<COLOUR_VARY>") s.colourVariation = number(line, s.colourVariation);
         else if (tag == "<MIN_OFFSET>") s.minOffset = number(line, s.minOffset);
         else if (tag == "<MAX_OFFSET>") s.maxOffset = number(line, s.maxOffset);
         else if (tag == "<MAX_SPAWN_PER_FRAME>") s.maxSpawnPerFrame = CEntityBlockValues::Integer(line, s.maxSpawnPerFrame);
-        else if (tag == "<GRAVITY>") s.gravity = vec3(line, s.gravity);
-        else if (tag == "<WIND>") s.wind = vec3(line, s.wind);
+        else if (tag == "<GRAVITY>") s.gravity = CEntityBlockValues::Vec3(line, s.gravity);
+        else if (tag == "<WIND>") s.wind = CEntityBlockValues::Vec3(line, s.wind);
         else if (tag == "<DISTANCE_THRESHOLD>") s.distanceThreshold = number(line, s.distanceThreshold);
         else if (tag == "<COUNT>") s.count = CEntityBlockValues::Integer(line, 0);
         else if (tag == "<FILE>") s.file = CEntityBlockValues::Word(line, "");

@@ -4,26 +4,6 @@
 #include "CEntityBlockValues.h"
 
 #include <cassert>
-#include <cstdlib>
-
-namespace
-{
-// Three numbers after the tag; a line without them keeps `fallback` (with a warning).
-osg::Vec3f colour(const std::vector<std::string>& line, const osg::Vec3f& fallback)
-{
-    osg::Vec3f value;
-    for (size_t i = 0; i < 3; ++i)
-    {
-        char* end = nullptr;
-        const bool good = line.size() > i + 1 &&
-                          (value[int(i)] = std::strtof(line[i + 1].c_str(), &end), end != line[i + 1].c_str() && !*end);
-        if (good) continue;
-        CTagBlock::Print("Warning! " + line[0] + " expects 3 numbers (r g b, 0..1); using the default key colour");
-        return fallback;
-    }
-    return value;
-}
-}
 
 CVideoMaterialEntity::Settings CVideoMaterialEntity::ReadSettings(const std::vector<CTagBlock::KeptLine>& block)
 {
@@ -34,7 +14,7 @@ CVideoMaterialEntity::Settings CVideoMaterialEntity::ReadSettings(const std::vec
         if (tag == "<FILE>") s.file = CEntityBlockValues::Word(line, "");
         else if (tag == "<RECT>") s.rectangle = CEntityBlockValues::Integer(line, 0) != 0;
         else if (tag == "<USE_BLEND>") s.blend = CEntityBlockValues::Integer(line, 0) != 0;
-        else if (tag == "<BLEND_COLOUR>") s.keyColour = colour(line, s.keyColour);
+        else if (tag == "<BLEND_COLOUR>") s.keyColour = CEntityBlockValues::Vec3(line, s.keyColour);
         else if (tag == "<BLEND_TOL>") s.tolerance = float(CEntityBlockValues::Number(line, s.tolerance));
     }
     return s;
