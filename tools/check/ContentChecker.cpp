@@ -129,6 +129,7 @@ CheckReport ContentChecker::Run()
     m_root = CContentReading::Absolute(m_folder);
     CContentReading reading;
     {
+        EngineSilence silence;  // the engine's own console lines are not the checker's output
         CObjectManager manager;
         const std::string previous = CContentReading::Absolute(".");
         if (chdir(m_root.c_str()) != 0)
@@ -153,7 +154,6 @@ CheckReport ContentChecker::Run()
 
 void ContentChecker::LoadAsEngine(CContentReading& reading, CObjectManager& manager)
 {
-    EngineSilence silence;  // the engine's own console lines are not the checker's output
     osg::ref_ptr<osg::NotifyHandler> previousNotifier = osg::getNotifyHandler();
     osg::setNotifyHandler(new NotFoundNotices);
     osgDB::Registry::instance()->setReadFileCallback(new OpenedFiles(reading));

@@ -17,7 +17,8 @@ bool ContentFileKinds::IsEngineOwn(const std::string& relative)
 {
     static const std::set<std::string> own = {"Data/dataList.dat", "Data/camera_para.dat", "Data/VexaSettings.tsf",
                                               "Data/soundSettings.dat", "Data/messageLog.txt"};
-    return own.count(relative) > 0;
+    // The HUD's models are named by the engine and its menu files.
+    return own.count(relative) > 0 || relative.compare(0, 11, "models/hud/") == 0;
 }
 
 bool ContentFileKinds::IsTopLevelBlock(const std::string& tag)

@@ -12,7 +12,8 @@ class ContentFileKinds
 public:
     /// `extension` in lower case with its dot, for example ".zep".
     static bool IsContent(const std::string& extension);
-    /// `relative` to the content set's folder, for example "Data/camera_para.dat".
+    /// `relative` to the content set's folder, for example "Data/camera_para.dat"
+    /// or a model of the HUD under "models/hud".
     static bool IsEngineOwn(const std::string& relative);
     static bool IsTopLevelBlock(const std::string& tag);
 };
