@@ -9,8 +9,8 @@ bash scripts/setup.sh
 BUILD_DIR="${VEXAMARK_BUILD_DIR:-build}"
 cd "$BUILD_DIR/workdir"
 HOST="$(cd .. && pwd)/console/Vexamark_basic"
-# Without options the bundled demo footage stands in for a camera.
-[ $# -eq 0 ] && set -- -video: Videos/demo.mp4 -keys
+# Without options the bundled demo footage stands in for a camera, with the 3D menu on.
+[ $# -eq 0 ] && set -- -video: Videos/demo.mp4 -keys -gui
 if [ -n "${DISPLAY:-}" ]; then
   exec "$HOST" "$@"
 fi

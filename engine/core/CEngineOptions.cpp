@@ -81,6 +81,7 @@ CEngineOptions CEngineOptions::Parse(int argc, const char* const* argv)
     o.headless = !occurrences(argc, argv, "-headless").empty();
     o.keyCommands = !occurrences(argc, argv, "-keys").empty();
     o.watchContent = !occurrences(argc, argv, "-watch").empty();
+    o.gui = !occurrences(argc, argv, "-gui").empty();
     o.showHelp = !occurrences(argc, argv, "--help").empty();
     o.showVersion = !occurrences(argc, argv, "--version").empty();
     return o;

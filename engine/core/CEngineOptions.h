@@ -22,6 +22,7 @@ public:
     bool headless = false;             // "-headless": draw off screen, no window
     bool watchContent = false;         // "-watch": reload the content set when its files change
     bool keyCommands = false;          // "-keys": the editing keys even when the host leaves them off
+    bool gui = false;                  // "-gui": the 3D menu and panels even when the host leaves them off
     bool showHelp = false;             // "--help"
     bool showVersion = false;          // "--version"
     /// One line per argument that was recognised but could not be used.

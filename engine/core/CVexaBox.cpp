@@ -13,6 +13,15 @@
 #include "CSystemInfo.h"
 #include "CTextureStore.h"
 #include "HudMarkerInputCallback.h"
+#include "CHudContentBridge.h"
+#include "CNumRegion.h"
+#include "CSliderValueRegion.h"
+#include "CTextRegion.h"
+#include "CVXObjectMenu.h"
+#include "CVXSettingsRegion.h"
+#include "CVec3InputRegion.h"
+#include "CVecSliderRegion.h"
+#include "CVideoRegion.h"
 #include "MyActionAdapter.h"
 #include "MyKeyboardMouseCallback.h"
 #include "PickHandler.h"
@@ -94,7 +103,7 @@ bool CVexaBox::Init(int argc, char** argv, const char* contentList, bool enableK
     m_windowHandle = windowHandle;                                         // step 1
     log("VexaBox::Init()...");
     m_enableKeyCommands = enableKeyCommands || m_options.keyCommands;      // step 2
-    m_useGui = useGui;
+    m_useGui = useGui || m_options.gui;
     m_useShadows = useShadows;
     m_showDebugLayer = showDebugLayer;
     m_settingsPath = "Data/VexaSettings.tsf";                              // step 3
@@ -246,6 +255,7 @@ void CVexaBox::BuildScene(const char*)
         new HudMarkerInputCallback(&m_objectManager, CHudRegionManager::Instance(), m_sceneView.get()));
 
     log("VexaBox :Init : Build GUI");                                      // step 24
+    BuildGUI(static_cast<float>(m_screenWidth), static_cast<float>(m_screenHeight));
     log("VexaBox :Init : GUI built");
 
     m_viewTransform = new osg::MatrixTransform;                            // step 25
@@ -335,8 +345,10 @@ bool CVexaBox::Update(float)
     if (m_initialised)
     {
         m_hud.Update(timeStep);
+        UpdateScreenSaver(timeStep);
         CheckButtons();
         if (m_contentReload) m_contentReload->Poll();  // between two frames
+        if (m_useGui) CheckGUI();
         ApplyBackgroundView();
         CVideoStream* stream = m_videoManager.GetStream();
         m_videoManager.Update(static_cast<float>(m_objectManager.GetTracker()->getUserThreshold()) / 255.f);

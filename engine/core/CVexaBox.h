@@ -9,6 +9,7 @@
 
 #include "CBatchProgress.h"
 #include "CEngineOptions.h"
+#include "CHudSkin.h"
 #include "CObjectManager.h"
 #include "CRenderSurface.h"
 #include "CSoundManager.h"
@@ -39,6 +40,16 @@
 class COsgSettings;
 class CContentReload;
 class CFrameRecorder;
+class CHudContentBridge;
+class CHudRegion;
+class CNumRegion;
+class CSliderValueRegion;
+class CTextRegion;
+class CVXObjectMenu;
+class CVXSettingsRegion;
+class CVec3InputRegion;
+class CVecSliderRegion;
+class CVideoRegion;
 class CPoseExport;
 class CTextureStore;
 class MyActionAdapter;
@@ -93,6 +104,32 @@ public:
     void CheckButtons();
     void SetObjEditToCurrent();
 
+    // The 3D GUI (with useGui): the menu page, the object-edit page, and
+    // what the settings file adds (settings panel, static toolbar, saver).
+    void BuildGUI(float width, float height);
+    /// Applies the object-edit widgets' changes and the scan button.
+    void CheckGUI();
+    const CHudSkin& GetHudSkin() const { return m_hudSkin; }
+    CVXObjectMenu* GetMainMenu() const { return m_mainMenu.get(); }
+    CSliderValueRegion* GetRotSmoothSlider() const { return m_rotSmoothSlider.get(); }
+    CSliderValueRegion* GetTransSmoothSlider() const { return m_transSmoothSlider.get(); }
+    CSliderValueRegion* GetConfSlider() const { return m_confSlider.get(); }
+    CVec3InputRegion* GetPosInput() const { return m_posInput.get(); }
+    CVecSliderRegion* GetRotSliders() const { return m_rotSliders.get(); }
+    CNumRegion* GetScaleInput() const { return m_scaleInput.get(); }
+    CVXSettingsRegion* GetSettingsMenu() const { return m_settingsRegion.get(); }
+    CVXObjectMenu* GetStaticToolbar() const { return m_staticToolbar.get(); }
+    CVideoRegion* GetScreenSaver() const { return m_saverVideo.get(); }
+    CHudRegion* GetScreenSaverBackground() const { return m_saverBackground.get(); }
+    bool IsEditPageOpen() const { return m_editPageOpen; }
+    /// Where the object-edit page puts its six labels and widgets on a
+    /// screen of width × height: (x, y, w, h) of label 0, widget 0, label 1, ...
+    /// ("Rot S", "Trans S", "Min Conf", "Pos", "Rot", "Scale").
+    static std::vector<osg::Vec4f> EditPageBoxes(float width, float height);
+    bool GetUseGui() const { return m_useGui; }
+    float GetIdleTime() const { return m_idleTime; }
+    float GetScreenSaverTimeout() const { return m_screenSaverTimeout; }
+
     // Captures and the threshold scan.
     void CaptureSingleFrame();
     bool ToggleCapture();
@@ -136,6 +173,14 @@ private:
     void RunTrackerKeys(const std::function<bool(int)>& pressed);
     void SaveSelectedObject();
     void ToggleEditPage();
+    void FillHudSkin();
+    void BuildEditPage(float width, float height);
+    void CreateScreenSaver();
+    void CreateSettingsMenu();
+    void CreateStaticToolbar();
+    void RegisterTopLevel(CHudRegion* region);
+    void UpdateScreenSaver(float timeStep);
+    void WakeFromScreenSaver();
     void CaptureScreen();
     void CheckForNewInstanceCapture();
     bool WriteCapture(const std::string& path, int width, int height, bool durable = true);
@@ -214,11 +259,26 @@ private:
     // Settings-backed members
     bool m_showMouse = false, m_rotateSettings = false, m_useScreenSaver = false;
     float m_screenSaverTimeout = 30.f;  // seconds
-    bool m_settingsMenu = false;
 
     // Screen saver and page fade
     float m_idleTime = 0.f;  // seconds
     bool m_editPageOpen = false;
+    double m_pageFade[3] = {0.0, 0.9, 0.2};  // low alpha, high alpha, seconds
+
+    // The 3D GUI: all null until built. The HUD's region manager keeps
+    // pointers to these; the engine owns them.
+    CHudSkin m_hudSkin;
+    std::unique_ptr<CHudContentBridge> m_hudContent;
+    std::unique_ptr<CVXObjectMenu> m_mainMenu;
+    std::unique_ptr<CSliderValueRegion> m_rotSmoothSlider, m_transSmoothSlider, m_confSlider;
+    std::unique_ptr<CVec3InputRegion> m_posInput;
+    std::unique_ptr<CVecSliderRegion> m_rotSliders;
+    std::unique_ptr<CNumRegion> m_scaleInput;
+    std::vector<std::unique_ptr<CTextRegion>> m_editLabels;
+    std::unique_ptr<CVXSettingsRegion> m_settingsRegion;
+    std::unique_ptr<CVXObjectMenu> m_staticToolbar;
+    std::unique_ptr<CVideoRegion> m_saverVideo;
+    std::unique_ptr<CHudRegion> m_saverBackground;
 
     // Captures
     bool m_capturing = false;

@@ -158,15 +158,3 @@ void CVexaBox::SaveSelectedObject()
     }
     m_hud.ChangeString("Saved current object to dat file");
 }
-
-void CVexaBox::ToggleEditPage()
-{
-    m_editPageOpen = !m_editPageOpen;
-    if (m_editPageOpen) SetObjEditToCurrent();
-    if (m_renderSurface.valid()) m_renderSurface->useCursor(m_editPageOpen);
-}
-
-void CVexaBox::SetObjEditToCurrent()
-{
-    // The object-edit panel arrives with the 3D GUI; nothing to fill before.
-}

@@ -71,13 +71,21 @@ void CVexaBox::ApplySettingsLine(COsgSettings& file, const std::string& tag)
     {
         m_screenSaverVideo = CPathResolver::Normalise(file.NextString());
         m_useScreenSaver = true;
+        CreateScreenSaver();
     }
     else if (tag == "<SCREEN_SAVER_TIMEOUT>") m_screenSaverTimeout = static_cast<float>(file.NextFloat());
     else if (tag == "<STATIC_TOOLBAR>")
     {
-        if (m_staticToolbarName == "NONE") m_staticToolbarName = file.NextString();
+        if (!m_staticToolbar)
+        {
+            m_staticToolbarName = file.NextString();
+            CreateStaticToolbar();
+        }
     }
-    else if (tag == "<SETTINGS_MENU>") m_settingsMenu = true;
+    else if (tag == "<SETTINGS_MENU>")
+    {
+        if (!m_settingsRegion) CreateSettingsMenu();
+    }
     else if (tag == "<ADAPTIVE_THRESHOLD>") tracker->SetAdaptiveThreshold(file.NextInt() > 0);
     else if (tag == "<SHOW_MOUSE>")
     {
@@ -153,7 +161,7 @@ bool CVexaBox::WriteSettings()
         line("<STATIC_TOOLBAR>");
         out.WriteString(m_staticToolbarName);
     }
-    if (m_settingsMenu)
+    if (m_settingsRegion)
     {
         line("<SETTINGS_MENU>");
         out.WriteInt(1);

@@ -29,7 +29,15 @@ void MyKeyboardMouseCallback::buttonPress(float x, float y, unsigned int button)
     m_mouseX = x;
     m_mouseY = y;
     m_buttonMask |= buttonBit(button);
+    if (button == 1) m_leftPressed = true;
     if (m_eventQueue.valid()) m_eventQueue->mouseButtonPress(x, y, button);
+}
+
+bool MyKeyboardMouseCallback::TakeLeftPress()
+{
+    const bool pressed = m_leftPressed;
+    m_leftPressed = false;
+    return pressed;
 }
 
 void MyKeyboardMouseCallback::buttonRelease(float x, float y, unsigned int button)

@@ -30,6 +30,9 @@ public:
     float mouseY() const { return m_mouseY; }
     /// Bit (button - 1) is set while that button is down; bit 0 is the left button.
     uint32_t buttonMask() const { return m_buttonMask; }
+    /// Whether the left button went down since the last call (a click
+    /// pressed and released between two frames still counts).
+    bool TakeLeftPress();
     /// Keys pressed since the list was last cleared, in order.
     const std::vector<int>& pressedKeys() const { return m_pressedKeys; }
     bool IsKeyPressed(int key) const;
@@ -41,6 +44,7 @@ protected:
 private:
     float m_mouseX = 0.f, m_mouseY = 0.f;  // -1..1, y up
     uint32_t m_buttonMask = 0;
+    bool m_leftPressed = false;
     std::vector<int> m_pressedKeys;
     osg::ref_ptr<osgGA::EventQueue> m_eventQueue;
 };

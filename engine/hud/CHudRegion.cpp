@@ -1,5 +1,7 @@
 #include "CHudRegion.h"
 
+#include <algorithm>
+
 #include <osg/NodeVisitor>
 
 #include <cstdio>
@@ -116,6 +118,15 @@ void CHudRegion::AddChild(CHudRegion* child)
     m_children.push_back(child);
     child->m_parent = this;
     if (m_hudWidth > 0.f) child->SetHudSize(m_hudWidth, m_hudHeight);
+}
+
+void CHudRegion::RemoveChild(CHudRegion* child)
+{
+    auto it = std::find(m_children.begin(), m_children.end(), child);
+    if (it == m_children.end()) return;
+    m_transform->removeChild(child->GetTransform());
+    m_children.erase(it);
+    child->m_parent = nullptr;
 }
 
 bool CHudRegion::HasDescendantNamed(const std::string& name) const

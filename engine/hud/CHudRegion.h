@@ -25,6 +25,7 @@
 #include <osg/StateSet>
 #include <osg/TexEnvCombine>
 #include <osg/Texture>
+#include <osg/Texture2D>
 #include <osg/Vec2f>
 #include <osg/Vec4f>
 #include <osg/ref_ptr>
@@ -84,9 +85,14 @@ public:
     /// cannot) under a transform scaled by (width, height, 1), and gives it
     /// the texture "<model folder>\images\<model name>.png" when that exists.
     bool LoadModel(const std::string& modelFile, float width, float height);
+    /// An image file (found by the path resolver's rules) as a texture for
+    /// SetTexture; null when it cannot be read.
+    static osg::Texture2D* ReadTexture(const std::string& imageFile);
 
     /// Links `child` under this region (the child is not owned).
     void AddChild(CHudRegion* child);
+    /// Unlinks `child` (not deleted); nothing when it is not a child.
+    void RemoveChild(CHudRegion* child);
     const std::vector<CHudRegion*>& GetChildren() const { return m_children; }
     CHudRegion* GetParent() const { return m_parent; }
     /// True when a region below this one (at any depth, not this one) has

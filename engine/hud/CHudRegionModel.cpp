@@ -23,8 +23,14 @@ std::string regionTextureFile(const std::string& modelFile)
 
 osg::Texture2D* readRegionTexture(const std::string& modelFile)
 {
-    const std::string file = CPathResolver::Resolve(regionTextureFile(modelFile));
-    if (!CPathResolver::Exists(file)) return nullptr;
+    return CHudRegion::ReadTexture(regionTextureFile(modelFile));
+}
+}
+
+osg::Texture2D* CHudRegion::ReadTexture(const std::string& imageFile)
+{
+    const std::string file = CPathResolver::Resolve(imageFile);
+    if (imageFile.empty() || !CPathResolver::Exists(file)) return nullptr;
     osg::ref_ptr<osg::Image> image = osgDB::readRefImageFile(file);
     if (!image.valid()) return nullptr;
     osg::ref_ptr<osg::Texture2D> texture = new osg::Texture2D(image.get());
@@ -34,7 +40,6 @@ osg::Texture2D* readRegionTexture(const std::string& modelFile)
     texture->setWrap(osg::Texture::WRAP_T, osg::Texture::CLAMP_TO_EDGE);
     texture->setResizeNonPowerOfTwoHint(false);
     return texture.release();
-}
 }
 
 osg::MatrixTransform* CHudRegion::CreateFromModel(int index, float x, float y, float width, float height,

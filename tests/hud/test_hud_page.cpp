@@ -3,6 +3,7 @@
 // xdotool and dragged through XTEST, and what the window shows read back.
 // The page's pictures are kept as artefacts (hud-widgets-*.png).
 #include "ChildProcess.h"
+#include "HudArtefacts.h"
 #include "TestFolder.h"
 #include "XWindowDriver.h"
 #include "XvfbServer.h"
@@ -11,9 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <osg/Image>
-#include <osgDB/FileUtils>
-#include <osgDB/WriteFile>
 
 #include <chrono>
 #include <cmath>
@@ -48,16 +46,6 @@ void writePlainClip(const std::string& path, int width, int height)
     std::vector<uint8_t> rgb(static_cast<size_t>(width) * height * 3, kGrey);
     for (int i = 0; i < 25; ++i) ASSERT_TRUE(writer.writeVideoFrame(rgb.data())) << writer.lastError();
     ASSERT_TRUE(writer.close()) << writer.lastError();
-}
-
-bool savePng(const XWindowDriver::Picture& picture, const std::string& path)
-{
-    osg::ref_ptr<osg::Image> image = new osg::Image;
-    image->allocateImage(picture.width, picture.height, 1, GL_RGB, GL_UNSIGNED_BYTE);
-    for (int y = 0; y < picture.height; ++y)  // the image's rows run bottom-up
-        std::copy_n(picture.At(0, y), picture.width * 3, image->data(0, picture.height - 1 - y));
-    osgDB::makeDirectoryForFile(path);
-    return osgDB::writeImageFile(*image, path);
 }
 
 class HudPage : public ::testing::Test
@@ -303,7 +291,7 @@ TEST_F(HudPage, ThePageIsCapturedAt640x480)
     std::this_thread::sleep_for(std::chrono::seconds(2));
     const XWindowDriver::Picture picture = x->Grab(window);
     ASSERT_EQ(picture.width, 640);
-    EXPECT_TRUE(savePng(picture, std::string(VEXAMARK_HUD_ARTEFACTS) + "/hud-widgets-640x480.png"));
+    EXPECT_TRUE(SaveArtefact(picture, std::string(VEXAMARK_HUD_ARTEFACTS) + "/hud-widgets-640x480.png"));
     // Every button shows its picture: the slate face, not an untextured grey or white quad.
     for (const char* role : {"start", "up", "down", "icon1"})
     {
@@ -327,6 +315,6 @@ TEST_F(HudPage, ThePageIsCapturedAt1920x1080)
     std::this_thread::sleep_for(std::chrono::seconds(2));
     const XWindowDriver::Picture picture = x->Grab(window);
     EXPECT_EQ(picture.width, 1920);
-    EXPECT_TRUE(savePng(picture, std::string(VEXAMARK_HUD_ARTEFACTS) + "/hud-widgets-1920x1080.png"));
+    EXPECT_TRUE(SaveArtefact(picture, std::string(VEXAMARK_HUD_ARTEFACTS) + "/hud-widgets-1920x1080.png"));
 }
 }

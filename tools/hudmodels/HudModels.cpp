@@ -17,6 +17,7 @@ namespace
 {
 const char* const kHud = "models/hud/";
 const char* const kQorts = "models/hud/qorts/";
+const char* const kMenu = "models/hud/menu/";
 
 // A point of a scaling about the square's middle.
 osg::AnimationPath::ControlPoint scaled(double s)
@@ -76,6 +77,17 @@ const std::vector<ModelFile>& Models()
         {std::string(kQorts) + "effectIndi/effectIndi.ive", "effectIndi", Motion::Pop},
         {std::string(kQorts) + "videoFrame/videoFrame.ive", "videoFrame", Motion::None},
         {std::string(kQorts) + "videoPlane/videoPlane.ive", "videoPlane", Motion::Pulse},
+        // The object menu's toolbar buttons (named by the bundled menu).
+        {std::string(kMenu) + "up.ive", "menuUp", Motion::Press},
+        {std::string(kMenu) + "close.ive", "menuClose", Motion::Press},
+        {std::string(kMenu) + "home.ive", "menuHome", Motion::Press},
+        {std::string(kMenu) + "next.ive", "menuNext", Motion::Press},
+        {std::string(kMenu) + "prev.ive", "menuPrev", Motion::Press},
+        {std::string(kMenu) + "scaleUp.ive", "menuScaleUp", Motion::Press},
+        {std::string(kMenu) + "scaleDown.ive", "menuScaleDown", Motion::Press},
+        {std::string(kMenu) + "superSize.ive", "menuSuperSize", Motion::Press},
+        {std::string(kMenu) + "defaultScale.ive", "menuDefaultScale", Motion::Press},
+        {std::string(kMenu) + "label.ive", "menuLabel", Motion::None},
     };
     return models;
 }
@@ -87,6 +99,37 @@ const std::vector<std::pair<std::string, std::string>>& Icons()
         for (const char* name : {"vSource", "vSettings", "threshTab", "threshOff", "threshOn", "scan", "hiderOff",
                                  "hiderOn", "settings"})
             list.emplace_back(name, std::string(kHud) + "icons/" + name + ".png");
+        return list;
+    }();
+    return icons;
+}
+
+const std::vector<MenuIcon>& MenuIcons()
+{
+    static const std::vector<MenuIcon> icons = [] {
+        const MenuIcon table[] = {
+            // Groups (sub-menus of the bundled menu).
+            {"scenes", "Scenes", "house", true}, {"toys", "Toys", "rocket", true},
+            {"materials", "Materials", "orb", true}, {"more", "More", "tiles", true},
+            {"animated", "Animated", "play", true},
+            // The demo's objects.
+            {"village", "Village", "house", false}, {"launchpad", "Launchpad", "rocket", false},
+            {"tree", "Tree", "tree", false}, {"rocket", "Rocket", "rocket", false},
+            {"vessel", "Vessel", "sparkle", false}, {"figure", "Figure", "figure", false},
+            {"house", "House", "house", false}, {"samples", "Samples", "tiles", false},
+            {"goldOrb", "Gold orb", "orb", false}, {"chromeRing", "Chrome ring", "orb", false},
+            {"brushedGoblet", "Goblet", "sparkle", false}, {"glassOrb", "Glass orb", "orb", false},
+            {"tiledOrb", "Tiled orb", "orb", false}, {"softTiledOrb", "Soft tiles", "orb", false},
+            {"paintedVase", "Vase", "sparkle", false}, {"softPaintedVase", "Soft vase", "sparkle", false},
+            {"crystalGoblet", "Crystal", "sparkle", false}, {"rubberTyre", "Tyre", "orb", false},
+            {"shinyRocket", "Shiny rocket", "rocket", false}, {"jadePebble", "Jade", "orb", false},
+            {"hopper", "Hopper", "figure", false}, {"walker", "Walker", "figure", false}};
+        std::vector<MenuIcon> list;
+        for (MenuIcon icon : table)
+        {
+            icon.file = std::string(kHud) + "icons/menu/" + icon.file + ".png";
+            list.push_back(icon);
+        }
         return list;
     }();
     return icons;

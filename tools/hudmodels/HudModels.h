@@ -32,6 +32,18 @@ struct ModelFile
 const std::vector<ModelFile>& Models();
 /// The icon pictures and where they go ("models/hud/icons/scan.png", ...).
 const std::vector<std::pair<std::string, std::string>>& Icons();
+/// A picture of the bundled object menu: a symbol and a caption.
+struct MenuIcon
+{
+    std::string file;     // below the working folder ("models/hud/icons/menu/village.png")
+    std::string caption;
+    std::string symbol;   // a hudpictures::MenuIcon symbol
+    bool group;
+};
+/// The bundled menu's icons, for its groups and the demo's objects.
+const std::vector<MenuIcon>& MenuIcons();
+/// The edit panel's video picture while an object has no clip of its own.
+constexpr const char* kInfoPicture = "Videos/tarvellaDefault.bmp";
 /// The texture image a region takes for a model: "<folder>/images/<name>.png".
 std::string TexturePath(const std::string& modelPath);
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <functional>
 #include <map>
+#include <string>
 
 namespace hudpictures
 {
@@ -283,6 +284,118 @@ void play(HudCanvas& c, double x, double y, double s, Rgba colour)
     c.Fill(colour);
 }
 
+
+void arrow(HudCanvas& c, double x, double y, double s, Rgba colour, double angle)
+{
+    cairo_t* cr = c.Cairo();
+    cairo_save(cr);
+    cairo_translate(cr, x, y);
+    cairo_rotate(cr, angle);
+    cairo_move_to(cr, -s * 0.2, 0);
+    cairo_line_to(cr, s * 0.18, 0);
+    cairo_move_to(cr, s * 0.04, -s * 0.14);
+    cairo_line_to(cr, s * 0.2, 0);
+    cairo_line_to(cr, s * 0.04, s * 0.14);
+    roundStroke(c, colour, s * 0.08);
+    cairo_restore(cr);
+}
+
+void house(HudCanvas& c, double x, double y, double s, Rgba colour)
+{
+    cairo_t* cr = c.Cairo();
+    cairo_move_to(cr, x - s * 0.22, y - s * 0.01);
+    cairo_line_to(cr, x, y - s * 0.22);
+    cairo_line_to(cr, x + s * 0.22, y - s * 0.01);
+    roundStroke(c, colour, s * 0.075);
+    c.RoundedRect(x - s * 0.14, y - s * 0.04, s * 0.28, s * 0.22, s * 0.03);
+    c.Fill(colour);
+}
+
+void expand(HudCanvas& c, double x, double y, double s, Rgba colour)
+{
+    for (int i = 0; i < 4; ++i)
+        arrow(c, x + (i % 2 ? 1 : -1) * s * 0.09, y + (i / 2 ? 1 : -1) * s * 0.09, s * 0.55, colour,
+              M_PI / 4 + (i == 0 ? M_PI : i == 1 ? -M_PI / 2 : i == 2 ? M_PI / 2 : 0.0));
+}
+
+// A short text centred at (x, y), `size` pixels high, in the HUD's sans face.
+void caption(HudCanvas& c, double x, double y, double size, Rgba colour, const std::string& text)
+{
+    cairo_t* cr = c.Cairo();
+    cairo_select_font_face(cr, "Liberation Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+    cairo_set_font_size(cr, size);
+    cairo_text_extents_t e;
+    cairo_text_extents(cr, text.c_str(), &e);
+    // Long names shrink to fit the face's width.
+    const double room = c.Width() * 0.78;
+    if (e.width > room)
+    {
+        cairo_set_font_size(cr, size * room / e.width);
+        cairo_text_extents(cr, text.c_str(), &e);
+    }
+    c.SetColour(colour);
+    cairo_move_to(cr, x - e.width / 2 - e.x_bearing, y - e.height / 2 - e.y_bearing);
+    cairo_show_text(cr, text.c_str());
+}
+
+void oneToOne(HudCanvas& c, double x, double y, double s, Rgba colour)
+{
+    caption(c, x, y, s * 0.3, colour, "1:1");
+}
+
+void orb(HudCanvas& c, double x, double y, double s, Rgba colour)
+{
+    cairo_t* cr = c.Cairo();
+    cairo_arc(cr, x, y, s * 0.2, 0, 2 * M_PI);
+    c.Fill(colour);
+    cairo_arc(cr, x - s * 0.06, y - s * 0.07, s * 0.05, 0, 2 * M_PI);
+    c.Fill(Rgba{1, 1, 1, 0.55});
+}
+
+void tree(HudCanvas& c, double x, double y, double s, Rgba colour)
+{
+    cairo_t* cr = c.Cairo();
+    cairo_move_to(cr, x, y - s * 0.24);
+    cairo_line_to(cr, x + s * 0.17, y + s * 0.08);
+    cairo_line_to(cr, x - s * 0.17, y + s * 0.08);
+    cairo_close_path(cr);
+    c.Fill(colour);
+    c.RoundedRect(x - s * 0.03, y + s * 0.08, s * 0.06, s * 0.12, s * 0.01);
+    c.Fill(colour);
+}
+
+void rocket(HudCanvas& c, double x, double y, double s, Rgba colour)
+{
+    cairo_t* cr = c.Cairo();
+    cairo_move_to(cr, x, y - s * 0.25);
+    cairo_curve_to(cr, x + s * 0.12, y - s * 0.12, x + s * 0.09, y + s * 0.1, x + s * 0.07, y + s * 0.14);
+    cairo_line_to(cr, x - s * 0.07, y + s * 0.14);
+    cairo_curve_to(cr, x - s * 0.09, y + s * 0.1, x - s * 0.12, y - s * 0.12, x, y - s * 0.25);
+    c.Fill(colour);
+    cairo_move_to(cr, x - s * 0.07, y + s * 0.04);
+    cairo_line_to(cr, x - s * 0.15, y + s * 0.2);
+    cairo_line_to(cr, x - s * 0.05, y + s * 0.14);
+    cairo_move_to(cr, x + s * 0.07, y + s * 0.04);
+    cairo_line_to(cr, x + s * 0.15, y + s * 0.2);
+    cairo_line_to(cr, x + s * 0.05, y + s * 0.14);
+    c.Fill(colour);
+}
+
+void figure(HudCanvas& c, double x, double y, double s, Rgba colour)
+{
+    cairo_t* cr = c.Cairo();
+    cairo_arc(cr, x, y - s * 0.16, s * 0.06, 0, 2 * M_PI);
+    c.Fill(colour);
+    cairo_move_to(cr, x, y - s * 0.08);
+    cairo_line_to(cr, x, y + s * 0.07);
+    cairo_move_to(cr, x - s * 0.13, y - s * 0.04);
+    cairo_line_to(cr, x + s * 0.13, y - s * 0.04);
+    cairo_move_to(cr, x - s * 0.1, y + s * 0.22);
+    cairo_line_to(cr, x, y + s * 0.07);
+    cairo_line_to(cr, x + s * 0.1, y + s * 0.22);
+    roundStroke(c, colour, s * 0.06);
+}
+
 // ---- whole pictures ----
 osg::Image* textBox()
 {
@@ -434,6 +547,32 @@ const std::map<std::string, std::function<osg::Image*()>>& catalogue()
         {"toggleBackDrop", [] { return pill(Rgba{0.10, 0.125, 0.16, 0.92}); }},
         {"menuButton", [] { return face(256, 256, 0.2, kFaceTop, kFaceBottom, glyph(tiles)); }},
         {"effectIndi", [] { return ring(Rgba{0.98, 0.78, 0.25, 1}); }},
+        // The edit panel's video plane before an object's clip plays.
+        {"infoPicture", [] {
+             HudCanvas c(320, 240);
+             cairo_rectangle(c.Cairo(), 0, 0, 320, 240);
+             c.FillVertical(0, 240, Rgba{kFaceTop.r, kFaceTop.g, kFaceTop.b, 1}, Rgba{kFaceBottom.r, kFaceBottom.g, kFaceBottom.b, 1});
+             info(c, 160, 100, 150, kGlyphDim);
+             caption(c, 160, 190, 24, kGlyphDim, "No clip for this object");
+             return c.ToImage();
+         }},
+        // The object menu's toolbar.
+        {"menuUp", [] { return face(256, 256, 0.2, kFaceTop, kFaceBottom,
+                                    [](HudCanvas& c, double x, double y, double s, Rgba k) { arrow(c, x, y, s, k, -M_PI / 2); }); }},
+        {"menuClose", [] { return face(256, 256, 0.2, kRed, kRedDark, glyph(cross)); }},
+        {"menuHome", [] { return face(256, 256, 0.2, kAccent, kAccentDark, glyph(house)); }},
+        {"menuNext", [] { return face(256, 256, 0.2, kFaceTop, kFaceBottom,
+                                      [](HudCanvas& c, double x, double y, double s, Rgba k) { arrow(c, x, y, s, k, 0.0); }); }},
+        {"menuPrev", [] { return face(256, 256, 0.2, kFaceTop, kFaceBottom,
+                                      [](HudCanvas& c, double x, double y, double s, Rgba k) { arrow(c, x, y, s, k, M_PI); }); }},
+        {"menuScaleUp", [] { return face(256, 256, 0.2, kFaceTop, kFaceBottom,
+                                         [](HudCanvas& c, double x, double y, double s, Rgba k) { plusMinus(c, x, y, s, k, true); }); }},
+        {"menuScaleDown", [] { return face(256, 256, 0.2, kFaceTop, kFaceBottom,
+                                           [](HudCanvas& c, double x, double y, double s, Rgba k) { plusMinus(c, x, y, s, k, false); }); }},
+        {"menuSuperSize", [] { return face(256, 256, 0.2, kFaceTop, kFaceBottom, glyph(expand)); }},
+        {"menuDefaultScale", [] { return face(256, 256, 0.2, kFaceTop, kFaceBottom, glyph(oneToOne)); }},
+        {"menuLabel", [] { return face(256, 256, 0.5, kAccent, kAccentDark,
+                                       [](HudCanvas& c, double x, double y, double s, Rgba k) { caption(c, x, y, s * 0.2, k, "VM"); }); }},
         // Icons: whole button faces; a switched-on state shows the accent.
         {"vSource", [] { return face(256, 256, 0.2, kFaceTop, kFaceBottom, glyph(cameraNext)); }},
         {"vSettings", [] { return face(256, 256, 0.2, kFaceTop, kFaceBottom, glyph(sliders)); }},
@@ -450,6 +589,20 @@ const std::map<std::string, std::function<osg::Image*()>>& catalogue()
     };
     return pictures;
 }
+}
+
+osg::Image* MenuIcon(const std::string& text, const std::string& symbol, bool group)
+{
+    static const std::map<std::string, void (*)(HudCanvas&, double, double, double, Rgba)> symbols = {
+        {"house", house}, {"tree", tree}, {"rocket", rocket}, {"figure", figure}, {"orb", orb},
+        {"tiles", tiles}, {"sparkle", sparkle}, {"play", play}};
+    const auto found = symbols.find(symbol);
+    const auto draw = found == symbols.end() ? sparkle : found->second;
+    return face(256, 256, 0.2, group ? kAccent : kFaceTop, group ? kAccentDark : kFaceBottom,
+                [draw, text](HudCanvas& c, double x, double y, double s, Rgba k) {
+                    draw(c, x, y - s * 0.1, s * 0.95, k);
+                    caption(c, x, y + s * 0.3, s * 0.13, k, text);
+                });
 }
 
 osg::Image* ByName(const std::string& name)

@@ -15,6 +15,10 @@ namespace hudpictures
 /// A picture by its name (the model's or icon's file name without folder
 /// and extension, e.g. "buttonRegion", "scan"); null for an unknown name.
 osg::Image* ByName(const std::string& name);
+/// A menu icon: a face with a symbol ("house", "tree", "rocket", "figure",
+/// "orb", "tiles", "sparkle", "play") and the caption `text` below it; a
+/// group's icon has the accent face.
+osg::Image* MenuIcon(const std::string& text, const std::string& symbol, bool group);
 /// Every name ByName knows.
 std::vector<std::string> Names();
 }

@@ -3,7 +3,8 @@
 //
 //   vexamark-hudmodels all <folder>   every model (<folder>/models/hud/...ive), the
 //                                     texture image beside each (images/<name>.png)
-//                                     and every icon (models/hud/icons/<name>.png)
+//                                     every icon (models/hud/icons/<name>.png) and the
+//                                     edit panel's picture without a clip (Videos/)
 //   vexamark-hudmodels list           the files `all` writes, one a line
 //   vexamark-hudmodels --help | --version
 //
@@ -74,6 +75,9 @@ int writeAll(const std::string& folder)
     }
     for (const auto& icon : hudmodels::Icons())
         ok = writePicture(hudpictures::ByName(icon.first), folder + "/" + icon.second) && ok;
+    ok = writePicture(hudpictures::ByName("infoPicture"), folder + "/" + hudmodels::kInfoPicture) && ok;
+    for (const hudmodels::MenuIcon& icon : hudmodels::MenuIcons())
+        ok = writePicture(hudpictures::MenuIcon(icon.caption, icon.symbol, icon.group), folder + "/" + icon.file) && ok;
     return ok ? 0 : 1;
 }
 
@@ -82,6 +86,8 @@ int list()
     for (const hudmodels::ModelFile& model : hudmodels::Models())
         std::printf("%s\n%s\n", model.path.c_str(), hudmodels::TexturePath(model.path).c_str());
     for (const auto& icon : hudmodels::Icons()) std::printf("%s\n", icon.second.c_str());
+    std::printf("%s\n", hudmodels::kInfoPicture);
+    for (const hudmodels::MenuIcon& icon : hudmodels::MenuIcons()) std::printf("%s\n", icon.file.c_str());
     return 0;
 }
 }

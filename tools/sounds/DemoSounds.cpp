@@ -77,6 +77,18 @@ std::vector<float> DemoSounds::Click()
     return samples;
 }
 
+std::vector<float> DemoSounds::MenuClick(int kind)
+{
+    // Going deeper sounds higher, going back lower; an object gets a brighter tick.
+    const double pitch[] = {1500.0, 2200.0, 1100.0, 800.0};
+    const double hertz = pitch[kind < 0 || kind > 3 ? 0 : kind];
+    std::vector<float> samples = silence(0.06);
+    addPartial(samples, hertz, 1.0, 0.012);
+    addPartial(samples, hertz * 1.5, 0.4, 0.008);
+    Normalise(samples, 0.7f);
+    return samples;
+}
+
 std::vector<float> DemoSounds::Tone(double hertz, double seconds, float amplitude)
 {
     std::vector<float> samples = silence(seconds);

@@ -5,6 +5,8 @@
 //   Loop   2.0 s  a soft chord with a slow swell whose every part repeats a
 //                 whole number of times, so it loops without a seam; peak 0.5
 //   Click  0.03 s a short tick for menu buttons, peak 0.8
+//   MenuClick  the object menu's four clicks (0 page, 1 object, 2 up,
+//              3 close): short two-tone ticks of their own pitch, peak 0.7
 // Tone is a plain sine for measurements.
 
 #include <vector>
@@ -17,6 +19,7 @@ public:
     static std::vector<float> Chime();
     static std::vector<float> Loop();
     static std::vector<float> Click();
+    static std::vector<float> MenuClick(int kind);
     /// A sine of `hertz` for `seconds` at `amplitude`, starting at phase 0.
     static std::vector<float> Tone(double hertz, double seconds, float amplitude);
 
