@@ -13,9 +13,9 @@ std::vector<std::string> CheckRun::Lines() const
     return lines;
 }
 
-CheckRun RunCheck(const std::vector<std::string>& args)
+CheckRun RunCheck(const std::vector<std::string>& args, const std::string& folder)
 {
-    ChildProcess child(VEXAMARK_CHECK_PATH, args, ".", {"ALSOFT_DRIVERS=null"});
+    ChildProcess child(VEXAMARK_CHECK_PATH, args, folder, {"ALSOFT_DRIVERS=null"});
     CheckRun run;
     if (!child.Wait(240.0))
     {

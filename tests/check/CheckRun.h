@@ -13,8 +13,8 @@ struct CheckRun
     std::vector<std::string> Lines() const;
 };
 
-/// Runs vexamark-check with `args` (the folder among them) and waits for it.
-CheckRun RunCheck(const std::vector<std::string>& args);
+/// Runs vexamark-check with `args` in `folder` and waits for it.
+CheckRun RunCheck(const std::vector<std::string>& args, const std::string& folder = ".");
 
 /// Line number (from 1) of the `nth` line (from 1) of `file` that holds
 /// `text`; 0 when there is none.

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace
 {
 TEST(CheckCommand, InformationOptionsPrintAndExitCleanly)
@@ -40,6 +42,19 @@ TEST(CheckCommand, AFolderWithoutAContentListIsAnError)
     const CheckRun run = RunCheck({empty.Path()});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_NE(run.output.find("error: Failed to load Data/dataList.dat\n"), std::string::npos) << run.output;
+}
+
+TEST(CheckCommand, TheCurrentFolderIsCheckedWithoutAnArgumentAndNamesStayRelative)
+{
+    TestFolder folder;
+    folder.CopyWorkingFolder();
+    std::filesystem::copy_file(folder / "models/village.zep", folder / "models/spare.zep");
+    for (const std::vector<std::string>& args : {std::vector<std::string>{}, std::vector<std::string>{"."}})
+    {
+        const CheckRun run = RunCheck(args, folder.Path());
+        EXPECT_EQ(run.output, "models/spare.zep: warning: content file named by nothing; the engine never reads it\n");
+        EXPECT_EQ(run.exitCode, 1);
+    }
 }
 
 TEST(CheckCommand, JsonFindingsCarryFileLineSeverityAndText)

@@ -127,6 +127,7 @@ std::string lowerExtension(const std::string& path)
 CheckReport ContentChecker::Run()
 {
     m_root = CContentReading::Absolute(m_folder);
+    while (m_root.size() > 1 && m_root.back() == '/') m_root.pop_back();  // "." ends in a slash
     CContentReading reading;
     {
         EngineSilence silence;  // the engine's own console lines are not the checker's output
