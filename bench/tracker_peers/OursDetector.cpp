@@ -1,7 +1,5 @@
 #include "OursDetector.h"
 
-
-
 #include <cassert>
 #include <cstring>
 
@@ -10,16 +8,16 @@ namespace peerbench
 OursDetector::~OursDetector() = default;
 
 bool OursDetector::init(int width, int height, const std::string& cameraFile, const std::vector<std::string>& patterns,
-                        double widthMm, bool adaptive, std::string& error)
+                        double widthMm, bool globalOnly, std::string& error)
 {
-    m_adaptive = adaptive;
+    m_globalOnly = globalOnly;
     m_tracker = new SquareTracker();
     if (!m_tracker->init(width, height, "", cameraFile))
     {
         error = "SquareTracker::init failed with '" + cameraFile + "'";
         return false;
     }
-    m_tracker->SetAdaptiveThreshold(adaptive);
+    if (globalOnly) m_tracker->SetAdaptiveThreshold(false);
     const double centre[2] = {0.0, 0.0};
     for (const std::string& p : patterns)
         if (m_tracker->addSingleMarker(p, widthMm, centre) < 0)

@@ -19,12 +19,13 @@ namespace peerbench
 class OursDetector : public MarkerDetector
 {
 public:
-    /// False with `error` set when the tracker cannot be set up.
+    /// False with `error` set when the tracker cannot be set up. `globalOnly`:
+    /// one threshold for the whole frame instead of the tracker's default.
     bool init(int width, int height, const std::string& cameraFile, const std::vector<std::string>& patterns,
-              double widthMm, bool adaptive, std::string& error);
+              double widthMm, bool globalOnly, std::string& error);
     ~OursDetector() override;
 
-    std::string name() const override { return m_adaptive ? "ours, adaptive" : "ours"; }
+    std::string name() const override { return m_globalOnly ? "ours, global threshold" : "ours"; }
     void load(const cv::Mat& bgr) override;
     void process() override;
     int collect(Detection* out, int capacity) override;
@@ -32,6 +33,6 @@ public:
 private:
     osg::ref_ptr<SquareTracker> m_tracker;
     osg::ref_ptr<osg::Image> m_image;
-    bool m_adaptive = false;
+    bool m_globalOnly = false;
 };
 }

@@ -8,6 +8,22 @@ namespace vxt {
 // Luma of an RGB triple, BT.601 weights, 0..255.
 inline float lumaOf(float r, float g, float b) { return 0.299f * r + 0.587f * g + 0.114f * b; }
 
+// True when a grid of `cells` RGB triples carries colour: the spread of its
+// channels around each cell's luma is more than a few percent of the spread
+// of the luma itself (a grey print, or a monochrome camera, carries none).
+inline bool carriesColour(const float* rgb, int cells) {
+    double lumaSum = 0.0, lumaSq = 0.0, chroma = 0.0;
+    for (int i = 0; i < cells; ++i) {
+        const float* c = rgb + 3 * i;
+        double y = lumaOf(c[0], c[1], c[2]);
+        lumaSum += y;
+        lumaSq += y * y;
+        for (int k = 0; k < 3; ++k) chroma += (c[k] - y) * (c[k] - y);
+    }
+    double lumaVar = lumaSq - lumaSum * lumaSum / cells;
+    return chroma > 0.02 * lumaVar + 4.0 * cells;
+}
+
 // Index of the picture cell seen at sample cell (row, col) when the picture's
 // top-left lies at corner d of the sampled square (corners clockwise).
 inline int rotatedCell(int row, int col, int d) {
@@ -56,6 +72,16 @@ inline void removeShading(float* v) {
     for (int r = 0; r < 16; ++r)
         for (int c = 0; c < 16; ++c)
             v[r * 16 + c] -= static_cast<float>(a + b * (c - 7.5) + cc * (r - 7.5));
+}
+
+// Means of 2 x 2 cells of a 16 x 16 grid of `ch` channels into an 8 x 8 grid.
+inline void coarsenGrid(const float* in, int ch, float* out) {
+    for (int r = 0; r < 8; ++r)
+        for (int c = 0; c < 8; ++c)
+            for (int k = 0; k < ch; ++k) {
+                const float* a = in + ((2 * r) * 16 + 2 * c) * ch + k;
+                out[(r * 8 + c) * ch + k] = 0.25f * (a[0] + a[ch] + a[16 * ch] + a[17 * ch]);
+            }
 }
 
 // Dot product of two float vectors (length a multiple of 4 is fastest).

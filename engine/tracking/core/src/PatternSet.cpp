@@ -45,6 +45,16 @@ void blurCells(const float* in, int ch, float sigma, float* out) {
 
 constexpr float PatternSet::kBlurSigma[PatternSet::kBlurLevels];
 
+// The 8 x 8 templates from the full ones (normalised again).
+void PatternSet::coarsen(Templates& t, int level, int d) {
+    coarsenGrid(t.colour[level][d], 3, t.coarseColour[level][d]);
+    coarsenGrid(t.grey[level][d], 1, t.coarseGrey[level][d]);
+    coarsenGrid(t.flat[level][d], 1, t.coarseFlat[level][d]);
+    normaliseVector(t.coarseColour[level][d], kCoarseCells * 3);
+    normaliseVector(t.coarseGrey[level][d], kCoarseCells);
+    normaliseVector(t.coarseFlat[level][d], kCoarseCells);
+}
+
 void PatternSet::buildTemplates(const PatternImage& image, Templates& out) {
     const int n = PatternImage::kSize;
     float colour[kCells * 3], grey[kCells], bc[kCells * 3], bg[kCells];
@@ -56,6 +66,7 @@ void PatternSet::buildTemplates(const PatternImage& image, Templates& out) {
         grey[i] = lumaOf(c[0], c[1], c[2]);
     }
     bool usable = true;
+    out.hasColour = carriesColour(colour, kCells);
     for (int level = 0; level < kBlurLevels; ++level) {
         blurCells(colour, 3, kBlurSigma[level], bc);
         blurCells(grey, 1, kBlurSigma[level], bg);
@@ -73,6 +84,7 @@ void PatternSet::buildTemplates(const PatternImage& image, Templates& out) {
             usable = normaliseVector(out.grey[level][d], kCells) && usable;
             removeShading(out.flat[level][d]);
             usable = normaliseVector(out.flat[level][d], kCells) && usable;
+            coarsen(out, level, d);
         }
     }
     out.usable = usable;

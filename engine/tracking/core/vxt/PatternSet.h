@@ -15,12 +15,13 @@ class PatternSet {
 public:
     static constexpr int kMaxPatterns = 50;
     static constexpr int kCells = PatternImage::kSize * PatternImage::kSize;  // 256
+    static constexpr int kCoarseCells = kCells / 4;  // 8 x 8 means of 2 x 2 cells
 
-    // Blur levels of the templates, in cells (Gaussian sigma): a small
-    // marker is seen through the lens and pixel blur spread over several
-    // cells, so it is matched against a template blurred alike.
-    static constexpr int kBlurLevels = 3;
-    static constexpr float kBlurSigma[kBlurLevels] = {0.0f, 0.6f, 1.1f};
+    // Blur levels of the templates, in cells (Gaussian sigma): a small or
+    // defocused marker is seen through the lens and pixel blur spread over
+    // several cells, so it is matched against a template blurred alike.
+    static constexpr int kBlurLevels = 4;
+    static constexpr float kBlurSigma[kBlurLevels] = {0.0f, 0.6f, 1.1f, 1.7f};
 
     // Matching templates of one pattern. Rotation d is how the pattern looks
     // when sampled with the square's corner 0 as top-left while its printed
@@ -29,7 +30,13 @@ public:
         float colour[kBlurLevels][4][kCells * 3];  // mode 0
         float grey[kBlurLevels][4][kCells];        // mode 1
         float flat[kBlurLevels][4][kCells];        // mode 2: grey with linear shading removed
+        // The same at 8 x 8 cells, for squares whose cells are smaller than a
+        // pixel (their picture holds no finer detail, only noise).
+        float coarseColour[kBlurLevels][4][kCoarseCells * 3];
+        float coarseGrey[kBlurLevels][4][kCoarseCells];
+        float coarseFlat[kBlurLevels][4][kCoarseCells];
         bool usable = false;                       // false for a flat (single-colour) picture
+        bool hasColour = false;                    // false for a grey picture: matched on luminance
     };
 
     PatternSet();
@@ -55,6 +62,8 @@ public:
     static void buildTemplates(const PatternImage& image, Templates& out);
 
 private:
+    static void coarsen(Templates& t, int level, int d);
+
     struct Slot {
         bool loaded = false;
         bool active = false;

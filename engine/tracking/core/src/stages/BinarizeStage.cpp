@@ -87,9 +87,10 @@ void tileRange(const Plane& img, int ts, int tw, int th, BinaryOutput& out) {
     }
 }
 
-// Local threshold: midway between the darkest and brightest grey of the
-// surrounding tiles, measured on the 2x2-averaged image so sensor noise does
-// not pass for contrast; tiles without enough contrast are background.
+// Local threshold: the user threshold placed within the range between the
+// darkest and brightest grey of the surrounding tiles, measured on the
+// 2x2-averaged image so sensor noise does not pass for contrast; tiles
+// without enough contrast take the user threshold itself.
 void adaptiveMask(const Plane& g, const BinarizeParams& p, BinaryOutput& out) {
     Plane small;
     small.width = g.width / 2;
@@ -119,9 +120,8 @@ void adaptiveMask(const Plane& g, const BinarizeParams& p, BinaryOutput& out) {
     const bool dark = p.labelingMode == 0;
     for (std::size_t i = 0; i < n; ++i) {
         int lo = out.tileMin[i], hi = out.tileMax[i];
-        // 0 (dark) or 255 (light) selects nothing in a flat tile.
-        out.tileThreshold[i] = hi - lo < p.minContrast ? (dark ? 0 : 255)
-                                                       : static_cast<std::uint8_t>((lo + hi + 1) / 2);
+        out.tileThreshold[i] = static_cast<std::uint8_t>(
+            hi - lo < p.minContrast ? p.threshold : lo + ((hi - lo) * p.threshold + 127) / 255);
     }
     const __m128i flip = _mm_set1_epi8(static_cast<char>(0x80));
     const int band = 2 * ts;  // full-size rows per tile row

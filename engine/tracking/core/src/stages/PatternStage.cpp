@@ -104,12 +104,16 @@ void sampleRGB(const ImageView& f, int stride, double x, double y, float rgb[3])
     }
 }
 
-// Sub-samples per cell side: 2 once a cell spans 1.5 pixels, else 1.
-int subSamples(const MarkerInfo& q) {
-    double side = std::sqrt(std::fabs(quadArea(q.vertex)));
-    double cell = side * 0.5 / 16.0;
-    return cell >= 1.5 ? 2 : 1;
-}
+// Cells smaller than this (pixels) are compared at 8 x 8.
+const double kCoarseBelowPx = 1.0;
+
+// Side of a cell of the inner picture in pixels (the inner half spans 16 cells).
+double cellPixels(const MarkerInfo& q) { return std::sqrt(std::fabs(quadArea(q.vertex))) * 0.5 / 16.0; }
+
+// Sub-samples per cell side, each a bilinear read, averaged over the cell:
+// 2 x 2 up to cells of 3 pixels (a cell smaller than a pixel then still
+// averages over its whole area instead of reading one point), 3 x 3 above.
+int subSamples(const MarkerInfo& q) { return cellPixels(q) > 3.0 ? 3 : 2; }
 
 // Samples the inner half with corner `first` as top-left; colour or grey.
 void sampleGrid(const PatternInput& in, const MarkerInfo& q, int first, bool colour, PatternSample& out) {
@@ -159,14 +163,63 @@ void sampleGrid(const PatternInput& in, const MarkerInfo& q, int first, bool col
 }
 
 // Template blur level for a square: about one pixel of blur (lens and
-// sampling) expressed in cells, the nearest level.
+// sampling) expressed in cells, the nearest of the levels below the last.
+// The picture may be sharper (a large cell) or blurred more (defocus), so
+// the levels on either side are tried too; the last level is only ever that.
 int blurLevel(const MarkerInfo& q) {
-    double cellPx = std::sqrt(std::fabs(quadArea(q.vertex))) * 0.5 / 16.0;
-    double sigma = 1.0 / std::max(cellPx, 0.1);
+    double sigma = 1.0 / std::max(cellPixels(q), 0.1);
     int best = 0;
-    for (int l = 1; l < PatternSet::kBlurLevels; ++l)
+    for (int l = 1; l + 1 < PatternSet::kBlurLevels; ++l)
         if (std::fabs(PatternSet::kBlurSigma[l] - sigma) < std::fabs(PatternSet::kBlurSigma[best] - sigma)) best = l;
     return best;
+}
+
+// The sample as the templates are compared: colour (768 values) and grey
+// (256), each zero-mean and unit-length. Colour is used only where both the
+// frame and the pattern carry it; otherwise the luminance is compared, so a
+// pattern trained from a colour picture is found in a grey frame. A square
+// whose cells are smaller than a pixel is compared at 8 x 8 cells: its
+// picture holds no finer detail, and the means halve the noise.
+struct NormalisedSample {
+    bool coarse = false;
+    const float* colour = nullptr;
+    const float* grey = nullptr;
+};
+
+struct SampleScratch {
+    float coarseColour[PatternSet::kCoarseCells * 3];
+    float coarseGrey[PatternSet::kCoarseCells];
+};
+
+bool normaliseSample(const PatternParams& p, bool coarse, PatternSample& s, SampleScratch& c, NormalisedSample& out) {
+    const bool colour = p.mode == 0 && carriesColour(s.colour, 256);
+    if (p.mode == 2) removeShading(s.grey);
+    out.coarse = coarse;
+    if (coarse) {
+        coarsenGrid(s.grey, 1, c.coarseGrey);
+        if (!normaliseVector(c.coarseGrey, PatternSet::kCoarseCells)) return false;
+        out.grey = c.coarseGrey;
+        if (!colour) return true;
+        coarsenGrid(s.colour, 3, c.coarseColour);
+        if (normaliseVector(c.coarseColour, PatternSet::kCoarseCells * 3)) out.colour = c.coarseColour;
+        return true;
+    }
+    if (!normaliseVector(s.grey, 256)) return false;
+    out.grey = s.grey;
+    if (colour && normaliseVector(s.colour, 768)) out.colour = s.colour;
+    return true;
+}
+
+// Correlation of the sample with one pattern's template in rotation d.
+float correlate(const PatternParams& p, const NormalisedSample& v, const PatternSet::Templates& t, int level, int d) {
+    const bool colour = p.mode == 0 && v.colour && t.hasColour;
+    if (v.coarse) {
+        if (colour) return dotProduct(v.colour, t.coarseColour[level][d], PatternSet::kCoarseCells * 3);
+        return dotProduct(v.grey, p.mode == 2 ? t.coarseFlat[level][d] : t.coarseGrey[level][d],
+                          PatternSet::kCoarseCells);
+    }
+    if (colour) return dotProduct(v.colour, t.colour[level][d], 768);
+    return dotProduct(v.grey, p.mode == 2 ? t.flat[level][d] : t.grey[level][d], 256);
 }
 
 void matchOne(const PatternInput& in, const PatternParams& p, MarkerInfo& q, PatternSample& s) {
@@ -175,26 +228,26 @@ void matchOne(const PatternInput& in, const PatternParams& p, MarkerInfo& q, Pat
     q.cf = 0.0;
     if (!in.patterns) return;
     sampleGrid(in, q, 0, p.mode == 0, s);
-    float* vec = p.mode == 0 ? s.colour : s.grey;
-    const int len = p.mode == 0 ? 768 : 256;
-    if (p.mode == 2) removeShading(vec);
-    if (!normaliseVector(vec, len)) return;
+    NormalisedSample vec;
+    SampleScratch scratch;
+    if (!normaliseSample(p, cellPixels(q) < kCoarseBelowPx, s, scratch, vec)) return;
     const int level = blurLevel(q);
+    const int firstLevel = std::max(0, level - 1), lastLevel = std::min(level + 1, PatternSet::kBlurLevels - 1);
     float best = -2.0f;
     int bestId = -1, bestDir = 0;
     for (int id = 0; id < PatternSet::kMaxPatterns; ++id) {
         if (!in.patterns->isActive(id)) continue;
         const PatternSet::Templates* t = in.patterns->templates(id);
         if (!t->usable) continue;
-        for (int d = 0; d < 4; ++d) {
-            const float* tv = p.mode == 0 ? t->colour[level][d] : p.mode == 1 ? t->grey[level][d] : t->flat[level][d];
-            float c = dotProduct(vec, tv, len);
-            if (c > best) {
-                best = c;
-                bestId = id;
-                bestDir = d;
+        for (int l = firstLevel; l <= lastLevel; ++l)
+            for (int d = 0; d < 4; ++d) {
+                float c = correlate(p, vec, *t, l, d);
+                if (c > best) {
+                    best = c;
+                    bestId = id;
+                    bestDir = d;
+                }
             }
-        }
     }
     if (bestId < 0 || best < p.minConfidence) return;
     q.id = bestId;

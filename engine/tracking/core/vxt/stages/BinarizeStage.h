@@ -10,10 +10,15 @@ namespace vxt {
 struct BinarizeParams {
     int threshold = 100;     // grey level, 0..255, default 100; foreground is below it (mode 0) or above (mode 1)
     int labelingMode = 0;    // 0: dark squares on a light ground; 1: light squares on a dark ground. Default 0
-    bool adaptive = false;   // local threshold instead of `threshold`; default off
+    // Local threshold: `threshold` is applied as if the surroundings were
+    // stretched to the full range (darkest nearby grey 0, brightest 255), so
+    // the decision lies at darkest + (brightest - darkest) * threshold / 255;
+    // where the surroundings have less than `minContrast`, `threshold`
+    // itself decides. Default off.
+    bool adaptive = false;
     int tileSize = 16;       // adaptive: tile side in labelling pixels, 4..64, default 16
     int tileRadius = 1;      // adaptive: tiles on each side pooled for the local range, 0..8, default 1
-    int minContrast = 40;    // adaptive: grey levels (2x2 means); tiles whose pooled range is lower are background, 0..255, default 40
+    int minContrast = 40;    // adaptive: grey levels (2x2 means) of range below which a tile takes the global threshold, 0..255, default 40
 };
 
 struct BinaryOutput {
