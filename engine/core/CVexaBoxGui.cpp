@@ -229,6 +229,7 @@ void CVexaBox::ToggleEditPage()
 void CVexaBox::RegisterTopLevel(CHudRegion* region)
 {
     CHudRegionManager* hud = CHudRegionManager::Instance();
+    if (!hud->GetHudLayer()) return;  // settings read before the window exists: nothing to show them on
     hud->SelectPage("MAIN");  // no page has this name: the region goes under the root
     hud->AddRegion(region);
 }

@@ -84,6 +84,8 @@ public:
     /// `pageName`, shows only it and fades it from `from` to `to`.
     void RequestPageSwitch(const std::string& pageName, double from, double to, double duration, bool repeat);
     bool IsPageSwitchArmed() const { return m_switchArmed; }
+    /// Disarms a page switch that was requested.
+    void CancelPageSwitch() { m_switchArmed = false; }
     const std::string& GetPendingPageName() const { return m_pendingPage; }
     /// Whether a page switch re-armed by Dispatch repeats again.
     void SetRepeatDefault(bool on) { m_repeatDefault = on; }

@@ -63,6 +63,9 @@ int main(int argc, char** argv)
               0);
     if (fullScreen) box->ToggleFullScreen();
     CHudRegionManager* hud = CHudRegionManager::Instance();
+    // The page stands alone: the engine's own menu stays hidden, whatever is clicked.
+    hud->CancelPageSwitch();
+    hud->SetRepeatDefault(false);
     HudTestPage* page = new HudTestPage;
     page->Build(*hud, "Videos/demo.mp4", box->GetVideoManager()->GetStream());
     if (fade)
