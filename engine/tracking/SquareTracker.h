@@ -88,7 +88,11 @@ public:
     int getPatternDetectionMode() const;
     void SetLabelingMode(int mode);
     int GetLabelingMode() const;
-    /// Local (adaptive) thresholding for strong lighting gradients; off by default.
+    /// Local (adaptive) thresholding, on by default: the threshold is applied
+    /// to the frame with its local contrast stretched to the full range, so
+    /// markers are found under strong lighting gradients, and the user
+    /// threshold still moves the decision (where the frame is flat it
+    /// decides alone). Off: one global threshold for the whole frame.
     void SetAdaptiveThreshold(bool on);
     bool GetAdaptiveThreshold() const;
 
@@ -178,5 +182,5 @@ private:
     double m_loopBreakThreshRatio = 0.99;
     // Modes remembered before init, applied when the detector is made.
     int m_imageProcMode = 0, m_labelingMode = 0, m_patternDetectionMode = 0;
-    bool m_adaptive = false;
+    bool m_adaptive = true;
 };

@@ -61,7 +61,7 @@ TEST_F(ConsoleHost, AFrameLimitedRunExitsCleanlyAndRewritesTheSettings)
     const std::string settings = TestFolder::ReadFile(folder / "Data/VexaSettings.tsf");
     EXPECT_EQ(settings.rfind("<VEXA_SETTINGS> \n    <CAMERA_PARAM> Data/camera_para.dat \n", 0), 0u) << settings;
     EXPECT_NE(settings.find("    <THRESHOLD> 120 \n"), std::string::npos) << settings;
-    EXPECT_NE(settings.find("    <SHOW_MOUSE> 0 \n    <ADAPTIVE_THRESHOLD> 0 \n</VEXA_SETTINGS> \n"),
+    EXPECT_NE(settings.find("    <SHOW_MOUSE> 0 \n    <ADAPTIVE_THRESHOLD> 1 \n</VEXA_SETTINGS> \n"),
               std::string::npos)
         << settings;
 }

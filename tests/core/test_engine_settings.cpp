@@ -30,7 +30,7 @@ const char* const kDefaultFile =
     "    <CAPTURE_NEW_ON> 0 \n"
     "    <ROTATE_SETTINGS> 0 \n"
     "    <SHOW_MOUSE> 0 \n"
-    "    <ADAPTIVE_THRESHOLD> 0 \n"
+    "    <ADAPTIVE_THRESHOLD> 1 \n"
     "</VEXA_SETTINGS> \n";
 
 class EngineSettings : public ::testing::Test
@@ -90,7 +90,7 @@ TEST_F(EngineSettings, EachTagTakesEffectAsDocumented)
           "<LOOP_BREAK_THRESHOLD> 0.25\n<LOOP_BREAK_THRESH_RATIO> 0.5\n<THRESHOLD> 300\n<USING_AUTO> 2\n"
           "<AUTO_STEPS> 25\n<AUTOSTEP_SIZE> -3\n<MASTER_CONF> 0.65\n<CLEAR_COLOR> 0.1 0.2 0.3 0.4\n"
           "<CAPTURE_COUNT> 17\n<CAPTURE_NEW_ON> 2\n<ROTATE_SETTINGS> 3\n<SHOW_MOUSE> 5\n<threshold> 10\n"
-          "<ADAPTIVE_THRESHOLD> 1\n"
+          "<ADAPTIVE_THRESHOLD> 0\n"
           "</VEXA_SETTINGS>\n");
     box.ReadSettings();
     EXPECT_EQ(Tracker().getImageProcMode(), 1);
@@ -109,7 +109,7 @@ TEST_F(EngineSettings, EachTagTakesEffectAsDocumented)
     EXPECT_TRUE(box.GetCaptureNewOn());
     EXPECT_TRUE(box.GetRotateSettings());
     EXPECT_TRUE(box.GetShowMouse());
-    EXPECT_TRUE(Tracker().GetAdaptiveThreshold());
+    EXPECT_FALSE(Tracker().GetAdaptiveThreshold());  // on by default
 }
 
 TEST_F(EngineSettings, InitSettingsReadOnlyTheirOwnTags)
@@ -146,7 +146,7 @@ TEST_F(EngineSettings, OptionalLinesAreWrittenOnlyWhenSet)
                         "    <STATIC_TOOLBAR> TOOLS \n"
                         "    <SETTINGS_MENU> 1 \n"
                         "    <SHOW_MOUSE> 0 \n"
-                        "    <ADAPTIVE_THRESHOLD> 0 \n"),
+                        "    <ADAPTIVE_THRESHOLD> 1 \n"),
               std::string::npos)
         << text;
 }
