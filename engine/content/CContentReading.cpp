@@ -10,7 +10,9 @@ std::string CContentReading::Absolute(const std::string& path)
     if (path.empty()) return path;
     std::error_code error;
     const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-    return (error ? std::filesystem::path(path) : absolute).lexically_normal().string();
+    std::string normal = (error ? std::filesystem::path(path) : absolute).lexically_normal().string();
+    while (normal.size() > 1 && normal.back() == '/') normal.pop_back();  // "dir/." gives "dir/"
+    return normal;
 }
 
 void CContentReading::Found(const CContentFindings::Finding& finding)

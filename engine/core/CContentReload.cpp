@@ -2,11 +2,13 @@
 
 #include "CContentFindings.h"
 #include "CContentReading.h"
+#include "CEffectLibrary.h"
 #include "CMessageLog.h"
 #include "CObjectManager.h"
 #include "CPathResolver.h"
 #include "cHud.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -22,6 +24,13 @@ std::string milliseconds(double seconds)
     char text[32];
     std::snprintf(text, sizeof(text), "%.0f ms", seconds * 1000.0);
     return text;
+}
+
+// The effect instances made since the library held `before` of them.
+std::vector<CEffect*> instancesSince(size_t before)
+{
+    const std::vector<CEffect*> all = CEffectLibrary::Instance()->GetInstances();
+    return std::vector<CEffect*>(all.begin() + static_cast<long>(std::min(before, all.size())), all.end());
 }
 
 std::string withoutDotSlash(const std::string& path)
@@ -76,6 +85,7 @@ bool CContentReload::Reload(const std::string& reason)
 {
     const osg::Timer_t start = osg::Timer::instance()->tick();
     CContentReading reading;
+    const size_t effectsBefore = CEffectLibrary::Instance()->InstanceCount();
     std::unique_ptr<CObjectManager> fresh(new CObjectManager);
     fresh->SetCameraParamFile(m_manager.GetCameraParamFile());
     CContentFindings::SetSink(&reading);
@@ -83,10 +93,13 @@ bool CContentReload::Reload(const std::string& reason)
                          m_setup.viewHeight, nullptr, m_setup.contentList, m_setup.debugFolder);
     CContentFindings::SetSink(nullptr);
     m_lastError = reading.FirstError(".");
+    const std::vector<CEffect*> madeEffects = instancesSince(effectsBefore);
     const double seconds = osg::Timer::instance()->delta_s(start, osg::Timer::instance()->tick());
     if (!m_lastError.empty())
     {
         fresh->CleanUp();
+        fresh.reset();
+        CEffectLibrary::Instance()->ReleaseInstances(madeEffects);
         ++m_refusedReloads;
         log("kept the last good content after a change to " + reason + " (" + milliseconds(seconds) +
             "): " + m_lastError);
@@ -94,7 +107,9 @@ bool CContentReload::Reload(const std::string& reason)
         return false;
     }
     m_manager.TakeContent(*fresh);
-    fresh.reset();  // the old content goes with it
+    fresh.reset();  // the old content goes with it, and then its effects
+    CEffectLibrary::Instance()->ReleaseInstances(m_contentEffects);
+    m_contentEffects = madeEffects;
     WatchFolders();  // folders made since
     ++m_goodReloads;
     log("reloaded the content set after a change to " + reason + " in " +

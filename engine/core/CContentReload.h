@@ -16,7 +16,9 @@
 #include <osg/Timer>
 
 #include <string>
+#include <vector>
 
+class CEffect;
 class CObjectManager;
 class cHud;
 
@@ -63,4 +65,8 @@ private:
     osg::Timer_t m_lastChange = 0;  // when the folders last changed
     int m_goodReloads = 0, m_refusedReloads = 0;
     std::string m_lastError;
+    // The effect instances of the content a reload brought in, given back to
+    // the effect library when a later reload replaces that content. (Those
+    // of the content loaded at start-up stay with the library.)
+    std::vector<CEffect*> m_contentEffects;
 };

@@ -2,6 +2,8 @@
 
 #include "CEffect.h"
 
+#include <algorithm>
+
 CEffectLibrary* CEffectLibrary::Instance()
 {
     static CEffectLibrary* instance = new CEffectLibrary();
@@ -57,6 +59,16 @@ std::vector<CEffectProps*> CEffectLibrary::CollectPresets(const std::string& typ
     for (const std::string& name : names)
         if (CEffectProps* preset = FindPreset(typeName, name)) found.push_back(preset);
     return found;
+}
+
+void CEffectLibrary::ReleaseInstances(const std::vector<CEffect*>& instances)
+{
+    m_instances.erase(std::remove_if(m_instances.begin(), m_instances.end(),
+                                     [&](const std::unique_ptr<CEffect>& effect) {
+                                         return std::find(instances.begin(), instances.end(), effect.get()) !=
+                                                instances.end();
+                                     }),
+                      m_instances.end());
 }
 
 void CEffectLibrary::ClearAll()

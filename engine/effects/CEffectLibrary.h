@@ -15,7 +15,8 @@
 //
 // Ownership: the library owns every effect it makes, library effects and
 // instances alike, for the whole process (so models, menus and groups may
-// keep plain pointers); the singleton itself is never destroyed. Everything
+// keep plain pointers) unless the content that uses instances is dropped and
+// gives them back (ReleaseInstances); the singleton itself is never destroyed. Everything
 // runs on the engine's thread. Bad data in a file prints one line on standard
 // output saying what was expected and what was found; nothing throws.
 
@@ -70,6 +71,9 @@ public:
     /// Writes a model's effect as an <EFFECT> block that ReadEffect reads back
     /// with the same look: type, default preset, the presets offered and,
     /// once a preset was applied, the current one (<CURRENT> index name).
+    /// Destroys these instances (others and library effects are left alone);
+    /// for content that was dropped, once nothing uses them any more.
+    void ReleaseInstances(const std::vector<CEffect*>& instances);
     static void WriteEffect(COsgSettings& writer, const CEffect& effect);
     /// Writes a group effect as an <EFFECT_GROUP> block, likewise.
     static void WriteEffectGroup(COsgSettings& writer, const CEffect& effect);
