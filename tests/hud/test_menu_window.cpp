@@ -9,6 +9,7 @@
 #include "CVexaBox.h"
 #include "ChildProcess.h"
 #include "HudArtefacts.h"
+#include "HudWindowTest.h"
 #include "TestFolder.h"
 #include "XWindowDriver.h"
 #include "XvfbServer.h"
@@ -60,16 +61,13 @@ int changedAtTheRight(const XWindowDriver::Picture& a, const XWindowDriver::Pict
     return count;
 }
 
-class MenuWindow : public ::testing::Test
+class MenuWindow : public HudWindowTest
 {
 protected:
     void SetUp() override
     {
-        ASSERT_FALSE(server->Name().empty()) << "Xvfb did not start";
-        x = std::make_unique<XWindowDriver>(server->Name());
-        ASSERT_TRUE(x->IsOpen());
-        ASSERT_TRUE(x->HasXTest()) << "needs the XTEST extension";
-        folder.CopyWorkingFolder();
+        HudWindowTest::SetUp();
+        if (HasFatalFailure()) return;
         // One still card ("glyph-f", the demo's MARKER_B) at the right of the picture.
         ChildProcess synth(kSynth,
                            {"--size", "640", "480", "--fps", "15", "--frames", "15", "--intrinsics", "700", "700",
@@ -79,12 +77,6 @@ protected:
                            folder.Path());
         ASSERT_TRUE(synth.Wait(120.0));
         ASSERT_EQ(synth.ExitCode(), 0) << synth.StandardError();
-    }
-    void TearDown() override
-    {
-        if (!host) return;
-        if (window) x->RequestClose(window);
-        if (!host->Wait(30.0)) host->Kill();
     }
     void Start()
     {
@@ -107,16 +99,8 @@ protected:
         std::this_thread::sleep_for(std::chrono::milliseconds(1500));
         return x->Grab(window);
     }
-    // Clicks with xdotool at a HUD point (y up), as a person's click arrives.
-    void Click(float hx, float hy)
-    {
-        ChildProcess click("/usr/bin/xdotool",
-                           {"mousemove", "--window", std::to_string(window), std::to_string(std::lround(hx)),
-                            std::to_string(std::lround(kHeight - hy)), "sleep", "0.2", "click", "1"},
-                           folder.Path(), {"DISPLAY=" + server->Name()});
-        ASSERT_TRUE(click.Wait(20.0));
-        ASSERT_EQ(click.ExitCode(), 0) << click.StandardError();
-    }
+    // Clicks at a HUD point (y up).
+    void Click(float hx, float hy) { XdotoolClick(std::lround(hx), std::lround(kHeight - hy)); }
     // The middle of button slot k of the menu's 3 x 3 grid on a 640 x 480 screen.
     static void Slot(int k, float& hx, float& hy)
     {
@@ -125,11 +109,6 @@ protected:
         hy = 48.f + (k / 3) * (s + 19.2f) + s / 2.f;
     }
 
-    std::unique_ptr<XvfbServer> server = std::make_unique<XvfbServer>(kWidth, kHeight);
-    std::unique_ptr<XWindowDriver> x;
-    TestFolder folder;
-    std::unique_ptr<ChildProcess> host;
-    Window window = 0;
 };
 
 TEST_F(MenuWindow, TheMenuComesOnAClickInEmptySpaceAndItsButtonPutsTheGoldOrbOnTheCard)
