@@ -11,6 +11,15 @@
 
 namespace
 {
+// Says that `path` could not be read; false.
+bool reportUnreadable(const std::string& path)
+{
+    std::printf("Error: Failed to load %s\n", path.c_str());
+    std::fflush(stdout);
+    CContentFindings::Report("Error: Failed to load " + path);
+    return false;
+}
+
 // Lines are read in chunks of this many bytes (including the terminator), so a
 // longer physical line is read as several lines, as it always has been.
 const size_t kLineBuffer = 2048;
@@ -107,13 +116,7 @@ std::vector<std::string> COsgSettings::Tokenise(const std::string& line)
 bool COsgSettings::Load(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-    {
-        std::printf("Error: Failed to load %s\n", path.c_str());
-        std::fflush(stdout);
-        CContentFindings::Report("Error: Failed to load " + path);
-        return false;
-    }
+    if (!in) return reportUnreadable(path);
     m_lines.clear();
     m_fileLines.clear();
     std::string physical;
@@ -138,6 +141,9 @@ bool COsgSettings::Load(const std::string& path)
             }
         }
     }
+    // A path that opens but cannot be read (a folder, a failing disk) is no
+    // file of settings, not an empty one.
+    if (in.bad()) return reportUnreadable(path);
     m_loaded = true;
     m_path = path;
     m_tokensRead.assign(m_lines.size(), -1);

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <string>
 #include <vector>
 
@@ -148,11 +150,17 @@ TEST_F(TagFileReading, OverlongPhysicalLinesAreReadInPieces)
     EXPECT_EQ(reader.NextInt(), 5);
 }
 
-TEST_F(TagFileReading, MissingFileReportsOnStandardOutput)
+// A missing file, and a path that opens but cannot be read (a folder where a
+// file should be: unreadable for root too), are reported alike.
+TEST_F(TagFileReading, MissingOrUnreadableFileReportsOnStandardOutput)
 {
-    ::testing::internal::CaptureStdout();
-    EXPECT_FALSE(reader.Load(folder / "absent.tsf"));
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Error: Failed to load " + (folder / "absent.tsf") + "\n");
-    EXPECT_FALSE(reader.IsLoaded());
+    std::filesystem::create_directories(folder / "folder.tsf");
+    for (const std::string name : {"absent.tsf", "folder.tsf"})
+    {
+        ::testing::internal::CaptureStdout();
+        EXPECT_FALSE(reader.Load(folder / name)) << name;
+        EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Error: Failed to load " + (folder / name) + "\n");
+        EXPECT_FALSE(reader.IsLoaded()) << name;
+    }
 }
 }
