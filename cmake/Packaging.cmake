@@ -27,13 +27,19 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://vexamark.org")
 
 set(CPACK_DEBIAN_PROGRAMS_PACKAGE_NAME vexamark)
 set(CPACK_DEBIAN_PROGRAMS_PACKAGE_DEPENDS "libvexamark0 (= ${PROJECT_VERSION}), vexamark-data (= ${PROJECT_VERSION})")
+# The desktop viewer draws through Qt's X11 platform plugin, which no
+# library dependency names.
+if(TARGET VexamarkMFC)
+  string(APPEND CPACK_DEBIAN_PROGRAMS_PACKAGE_DEPENDS ", qt6-qpa-plugins")
+endif()
 # Each description's first line is its package's synopsis.
 set(CPACK_DEBIAN_PROGRAMS_DESCRIPTION "marker-based augmented-reality viewer
 A camera looks at printed cards with square black-bordered markers; every
 frame the viewer finds the markers, estimates each pose and draws 3D content
 on them: shaded models, animated characters, particles, video planes and
-positional sound. This package holds the console viewer and the tools to
-make markers, footage and camera calibrations.")
+positional sound. This package holds the desktop viewer (VexamarkMFC, with
+its menu entry), the console viewer and the tools to make markers, footage
+and camera calibrations.")
 
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_NAME libvexamark0)
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_SECTION libs)

@@ -177,6 +177,12 @@ void CVexamarkMFCView::ShutDown()
     m_host.reset();
 }
 
+MyKeyboardMouseCallback* CVexamarkMFCView::Input() const
+{
+    CVexaBox* engine = Engine();
+    return engine ? engine->GetKeyboardMouseCallback() : nullptr;
+}
+
 void CVexamarkMFCView::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape)
@@ -189,22 +195,27 @@ void CVexamarkMFCView::keyPressEvent(QKeyEvent* event)
         m_frame->ToggleFullScreen();
         return;
     }
-    CVexaBox* engine = Engine();
-    MyKeyboardMouseCallback* input = engine ? engine->GetKeyboardMouseCallback() : nullptr;
-    const unsigned int keysym = event->nativeVirtualKey();
-    if (!input || !keysym) return QWidget::keyPressEvent(event);
-    if (isSpecialKey(keysym)) input->specialKeyPress(static_cast<int>(keysym));
-    else input->keyPress(static_cast<int>(keysym));
+    ForwardKey(event, true);
 }
 
 void CVexamarkMFCView::keyReleaseEvent(QKeyEvent* event)
 {
-    CVexaBox* engine = Engine();
-    MyKeyboardMouseCallback* input = engine ? engine->GetKeyboardMouseCallback() : nullptr;
+    if (event->isAutoRepeat()) return QWidget::keyReleaseEvent(event);
+    ForwardKey(event, false);
+}
+
+void CVexamarkMFCView::ForwardKey(QKeyEvent* event, bool down)
+{
+    MyKeyboardMouseCallback* input = Input();
     const unsigned int keysym = event->nativeVirtualKey();
-    if (!input || !keysym || event->isAutoRepeat()) return QWidget::keyReleaseEvent(event);
-    if (isSpecialKey(keysym)) input->specialKeyRelease(static_cast<int>(keysym));
-    else input->keyRelease(static_cast<int>(keysym));
+    if (!input || !keysym)
+    {
+        event->ignore();
+        return;
+    }
+    const int key = static_cast<int>(keysym);
+    if (isSpecialKey(keysym)) down ? input->specialKeyPress(key) : input->specialKeyRelease(key);
+    else down ? input->keyPress(key) : input->keyRelease(key);
 }
 
 void CVexamarkMFCView::Normalised(const QPointF& position, float& x, float& y) const
@@ -217,29 +228,30 @@ void CVexamarkMFCView::Normalised(const QPointF& position, float& x, float& y) c
 void CVexamarkMFCView::mouseMoveEvent(QMouseEvent* event)
 {
     TrackMouse();
-    CVexaBox* engine = Engine();
-    MyKeyboardMouseCallback* input = engine ? engine->GetKeyboardMouseCallback() : nullptr;
     float x = 0.f, y = 0.f;
     Normalised(event->position(), x, y);
-    if (input) input->mouseMotion(x, y);
+    if (MyKeyboardMouseCallback* input = Input()) input->mouseMotion(x, y);
     QWidget::mouseMoveEvent(event);
 }
 
 void CVexamarkMFCView::mousePressEvent(QMouseEvent* event)
 {
     setFocus();
-    CVexaBox* engine = Engine();
-    MyKeyboardMouseCallback* input = engine ? engine->GetKeyboardMouseCallback() : nullptr;
-    float x = 0.f, y = 0.f;
-    Normalised(event->position(), x, y);
-    if (input && buttonNumber(event->button())) input->buttonPress(x, y, buttonNumber(event->button()));
+    ForwardButton(event, true);
 }
 
 void CVexamarkMFCView::mouseReleaseEvent(QMouseEvent* event)
 {
-    CVexaBox* engine = Engine();
-    MyKeyboardMouseCallback* input = engine ? engine->GetKeyboardMouseCallback() : nullptr;
+    ForwardButton(event, false);
+}
+
+void CVexamarkMFCView::ForwardButton(QMouseEvent* event, bool down)
+{
+    MyKeyboardMouseCallback* input = Input();
+    const unsigned int button = buttonNumber(event->button());
+    if (!input || !button) return;
     float x = 0.f, y = 0.f;
     Normalised(event->position(), x, y);
-    if (input && buttonNumber(event->button())) input->buttonRelease(x, y, buttonNumber(event->button()));
+    if (down) input->buttonPress(x, y, button);
+    else input->buttonRelease(x, y, button);
 }

@@ -21,6 +21,7 @@
 class CEngineHost;
 class CMainFrame;
 class CVexaBox;
+class MyKeyboardMouseCallback;
 class QPaintEngine;
 
 class CVexamarkMFCView : public QWidget
@@ -63,6 +64,11 @@ private:
     void EndLoop();
     void TrackMouse();
     void PassSizeToEngine();
+    /// The engine's keyboard and mouse input, null without an engine.
+    MyKeyboardMouseCallback* Input() const;
+    /// A key that is no accelerator, to the engine (as its X11 key symbol).
+    void ForwardKey(QKeyEvent* event, bool down);
+    void ForwardButton(QMouseEvent* event, bool down);
     /// The engine's pointer position: -1..1 across the view, y upwards.
     void Normalised(const QPointF& position, float& x, float& y) const;
 

@@ -1,8 +1,10 @@
 #include "DesktopProgram.h"
 
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <set>
+#include <thread>
 
 const char* const DesktopProgram::kMainTitle = "Untitled - VexamarkMFC";
 
@@ -70,6 +72,28 @@ bool DesktopProgram::ScreenshotNotBlank(Window window, const std::string& name)
     std::filesystem::create_directories(VEXAMARK_SCREENSHOTS);
     picture.Save(std::string(VEXAMARK_SCREENSHOTS) + "/" + name + ".ppm");
     return seen;
+}
+
+void DesktopProgram::Menu(const char* menu, const char* item)
+{
+    x.PointInto(main, 0.3);
+    x.Chord(std::string("Alt+") + menu);
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    x.Key(item);
+}
+
+Window DesktopProgram::Dialog(const std::string& title, const std::string& screenshot)
+{
+    const Window dialog = WaitForWindow(title);
+    if (!dialog) return 0;
+    EXPECT_TRUE(ScreenshotNotBlank(dialog, screenshot)) << title;
+    x.PointInto(dialog, 0.3);
+    return dialog;
+}
+
+bool DesktopProgram::WaitForOpened(const std::string& line)
+{
+    return WaitUntil(20.0, [&]() { return Opened().find(line + "\n") != std::string::npos; });
 }
 
 std::string DesktopProgram::Opened() const

@@ -34,8 +34,15 @@ protected:
     /// Waits for the window to show a picture that is not blank, saves it
     /// as a screenshot `name`.ppm and returns whether one was seen.
     bool ScreenshotNotBlank(Window window, const std::string& name);
+    /// Opens a menu of the main window with Alt+`menu` and picks an item by its key.
+    void Menu(const char* menu, const char* item);
+    /// Waits for a dialog of this title, keeps its screenshot (checked not
+    /// blank) and gives it the keyboard; 0 when it does not show.
+    Window Dialog(const std::string& title, const std::string& screenshot);
     /// The requests to open or print, one "VERB TARGET" per line.
     std::string Opened() const;
+    /// Waits until `line` (without its line end) is among the requests.
+    bool WaitForOpened(const std::string& line);
     /// Waits for the program to end; its exit code, -1 when it did not.
     int WaitForExit(double seconds = 60.0);
     std::string Log() const { return TestFolder::ReadFile(folder / "Data/messageLog.txt"); }

@@ -4,8 +4,7 @@
 #include "CCameraPropertiesDialog.h"
 
 #include "DSCaptureStream.h"
-#include "FakeVideoSystem.h"
-#include "TestFolder.h"
+#include "TestCamera.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,40 +15,24 @@
 
 #include <linux/videodev2.h>
 
-#include <filesystem>
 
 using namespace vexa::media;
 using namespace vexa::media::testing;
 
 namespace
 {
-VideoControl control(uint32_t id, const char* name, uint32_t type, int32_t min, int32_t max, int32_t def,
-                     int32_t value)
-{
-    VideoControl c;
-    c.id = id;
-    c.name = name;
-    c.type = type;
-    c.minimum = min;
-    c.maximum = max;
-    c.defaultValue = def;
-    c.value = value;
-    return c;
-}
-
-class CameraProperties : public ::testing::Test
+class CameraProperties : public CameraFolderTest
 {
 protected:
     void SetUp() override
     {
-        std::filesystem::create_directories(folder / "Data");
-        CDSUtils::SetDeviceFactory(system);
+        CameraFolderTest::SetUp();
         camera = system->addTypicalCamera("/dev/video0", "Cam A");
     }
     void TearDown() override
     {
         stream = nullptr;
-        CDSUtils::SetDeviceFactory(nullptr);
+        CameraFolderTest::TearDown();
     }
     void Connect()
     {
@@ -64,9 +47,6 @@ protected:
         return -999;
     }
 
-    TestFolder folder;
-    ScopedCurrentFolder inFolder{folder.Path()};
-    std::shared_ptr<FakeVideoSystem> system = std::make_shared<FakeVideoSystem>();
     std::shared_ptr<FakeCamera> camera;
     osg::ref_ptr<DSCaptureStream> stream;
 };
@@ -74,13 +54,7 @@ protected:
 
 TEST_F(CameraProperties, EachControlGetsItsEditorAndChangesReachTheCamera)
 {
-    VideoControl powerLine = control(V4L2_CID_POWER_LINE_FREQUENCY, "Power Line Frequency", V4L2_CTRL_TYPE_MENU, 0,
-                                     2, 1, 1);
-    powerLine.menuItems = {{0, "Disabled"}, {1, "50 Hz"}, {2, "60 Hz"}};
-    camera->controls = {control(V4L2_CID_BRIGHTNESS, "Brightness", V4L2_CTRL_TYPE_INTEGER, -64, 64, 0, 10),
-                        control(V4L2_CID_AUTO_WHITE_BALANCE, "White Balance, Automatic", V4L2_CTRL_TYPE_BOOLEAN, 0,
-                                1, 1, 1),
-                        powerLine};
+    camera->controls = TestCameraControls();
     Connect();
     CCameraPropertiesDialog dialog(stream.get());
     EXPECT_EQ(dialog.windowTitle().toStdString(), "Camera Properties");
@@ -122,7 +96,7 @@ TEST_F(CameraProperties, EachControlGetsItsEditorAndChangesReachTheCamera)
 
 TEST_F(CameraProperties, AValueTheCameraRefusesShowsWhatTheCameraHolds)
 {
-    camera->controls = {control(V4L2_CID_CONTRAST, "Contrast", V4L2_CTRL_TYPE_INTEGER, 0, 100, 50, 40)};
+    camera->controls = {TestCameraControls()[0]};
     Connect();
     CCameraPropertiesDialog dialog(stream.get());
     auto* slider = dialog.findChild<QSlider*>();
@@ -130,11 +104,11 @@ TEST_F(CameraProperties, AValueTheCameraRefusesShowsWhatTheCameraHolds)
     // The camera narrows its range after the dialog read it.
     {
         std::lock_guard<std::mutex> lock(camera->mutex);
-        camera->controls[0].maximum = 60;
+        camera->controls[0].maximum = 30;
     }
-    slider->setValue(90);
-    EXPECT_EQ(CameraValue(V4L2_CID_CONTRAST), 40);
-    EXPECT_EQ(slider->value(), 40);
+    slider->setValue(50);
+    EXPECT_EQ(CameraValue(V4L2_CID_BRIGHTNESS), 10);
+    EXPECT_EQ(slider->value(), 10);
 }
 
 TEST_F(CameraProperties, ACameraWithoutControlsSaysSo)

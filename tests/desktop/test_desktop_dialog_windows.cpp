@@ -3,23 +3,12 @@
 // the sound and camera choices are saved to their settings files.
 #include "DesktopProgram.h"
 
-#include <chrono>
 #include <filesystem>
-#include <thread>
 
 namespace
 {
 class DesktopDialogs : public DesktopProgram
 {
-protected:
-    // Opens a menu with Alt+`menu` and picks the item with `item`.
-    void Menu(const char* menu, const char* item)
-    {
-        x.PointInto(main, 0.3);
-        x.Chord(std::string("Alt+") + menu);
-        std::this_thread::sleep_for(std::chrono::milliseconds(400));
-        x.Key(item);
-    }
 };
 }
 
@@ -30,10 +19,7 @@ TEST_F(DesktopDialogs, SoundAndCameraChoicesAreSavedAndEachDialogShows)
 
     // Tools > Audio Settings...: the last entry applied is saved for the next start.
     Menu("t", "a");
-    const Window sound = WaitForWindow("Sound Settings");
-    ASSERT_NE(sound, 0u) << program->StandardError();
-    EXPECT_TRUE(ScreenshotNotBlank(sound, "sound-settings"));
-    x.PointInto(sound, 0.3);
+    ASSERT_NE(Dialog("Sound Settings", "sound-settings"), 0u) << program->StandardError();
     x.Key("End");
     x.Chord("Alt+a");
     EXPECT_TRUE(WaitUntil(20.0, [&]() {
@@ -46,10 +32,8 @@ TEST_F(DesktopDialogs, SoundAndCameraChoicesAreSavedAndEachDialogShows)
     const std::string cameraSettings = folder / "Data/DSVideoSetings.dat";
     std::filesystem::remove(cameraSettings);
     Menu("t", "c");
-    const Window video = WaitForWindow("Video Settings");
+    const Window video = Dialog("Video Settings", "video-settings");
     ASSERT_NE(video, 0u) << program->StandardError();
-    EXPECT_TRUE(ScreenshotNotBlank(video, "video-settings"));
-    x.PointInto(video, 0.3);
     x.Chord("Alt+a");
     EXPECT_TRUE(WaitUntil(20.0, [&]() { return TestFolder::Exists(cameraSettings); }));
     const std::string saved = TestFolder::ReadFile(cameraSettings);
@@ -58,10 +42,7 @@ TEST_F(DesktopDialogs, SoundAndCameraChoicesAreSavedAndEachDialogShows)
 
     // Properties: the camera's controls.
     x.Chord("Alt+p");
-    const Window properties = WaitForWindow("Camera Properties");
-    ASSERT_NE(properties, 0u);
-    EXPECT_TRUE(ScreenshotNotBlank(properties, "camera-properties"));
-    x.PointInto(properties, 0.3);
+    ASSERT_NE(Dialog("Camera Properties", "camera-properties"), 0u);
     x.Key("Escape");
     EXPECT_TRUE(WaitForWindowGone("Camera Properties"));
     x.PointInto(video, 0.3);
@@ -70,23 +51,16 @@ TEST_F(DesktopDialogs, SoundAndCameraChoicesAreSavedAndEachDialogShows)
 
     // Help > About, and the Quick Start Guide.
     Menu("h", "a");
-    const Window about = WaitForWindow("About VexamarkMFC");
-    ASSERT_NE(about, 0u);
-    EXPECT_TRUE(ScreenshotNotBlank(about, "about"));
-    x.PointInto(about, 0.3);
+    ASSERT_NE(Dialog("About VexamarkMFC", "about"), 0u);
     x.Key("Return");
     EXPECT_TRUE(WaitForWindowGone("About VexamarkMFC"));
     Menu("h", "q");
-    EXPECT_TRUE(WaitUntil(20.0, [&]() {
-        return Opened().find("open file://" + folder.Path() + "/Help%20Documents/Quick%20Start%20Guide.html\n") !=
-               std::string::npos;
-    })) << Opened();
+    EXPECT_TRUE(WaitForOpened("open file://" + folder.Path() + "/Help%20Documents/Quick%20Start%20Guide.html"))
+        << Opened();
 
     // Capture > View Pictures: the captures folder.
     Menu("c", "v");
-    EXPECT_TRUE(WaitUntil(20.0, [&]() {
-        return Opened().find("open file://" + folder.Path() + "/captures\n") != std::string::npos;
-    })) << Opened();
+    EXPECT_TRUE(WaitForOpened("open file://" + folder.Path() + "/captures")) << Opened();
 
     x.RequestClose(main);
     EXPECT_EQ(WaitForExit(), 0) << program->StandardError();

@@ -107,37 +107,29 @@ TEST_F(DesktopDemo, MenuCommandsAndTheirKeys)
 
     // Help > View Help File... (F1).
     x.Key("F1");
-    const std::string help = "open file://" + folder.Path() + "/Help%20Documents/HelpFile.html\n";
-    EXPECT_TRUE(WaitUntil(20.0, [&]() { return Opened().find(help) != std::string::npos; })) << Opened();
+    EXPECT_TRUE(WaitForOpened("open file://" + folder.Path() + "/Help%20Documents/HelpFile.html")) << Opened();
 
     // File > Open Printable Symbol File..., by a click on the menu bar.
     x.Click(main, 18, 10);
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     x.Key("o");
-    const std::string sheet = "open file://" + folder.Path() + "/corvane_symbol.pdf\n";
-    EXPECT_TRUE(WaitUntil(20.0, [&]() { return Opened().find(sheet) != std::string::npos; })) << Opened();
+    const std::string sheet = "open file://" + folder.Path() + "/corvane_symbol.pdf";
+    EXPECT_TRUE(WaitForOpened(sheet)) << Opened();
 
     // File > Print Symbols...: unattended, the question's answer is Cancel, which opens the sheet.
-    x.Click(main, 18, 10);
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    x.Key("p");
+    Menu("f", "p");
     EXPECT_TRUE(WaitUntil(20.0, [&]() {
         std::string text = Opened();
         return text.find(sheet) != text.rfind(sheet);
     })) << Opened();
 
     // Tools > Camera Settings... with a clip: no camera to set.
-    x.Chord("Alt+t");
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    x.Key("c");
+    Menu("t", "c");
 
     // Tools > Search for Vexamark Card (F9): OK runs the scan.
     x.PointInto(main, 0.5);
     x.Key("F9");
-    const Window scan = WaitForWindow("Vexamark Calibration");
-    ASSERT_NE(scan, 0u);
-    EXPECT_TRUE(ScreenshotNotBlank(scan, "scan-dialog"));
-    x.PointInto(scan, 0.5);
+    ASSERT_NE(Dialog("Vexamark Calibration", "scan-dialog"), 0u);
     x.Key("Return");
     EXPECT_TRUE(WaitForWindowGone("Vexamark Calibration"));
 

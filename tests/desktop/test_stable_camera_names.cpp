@@ -3,8 +3,7 @@
 // so its numbered name) have changed; cameras without a link go by name.
 #include "CDSUtils.h"
 #include "DSCaptureStream.h"
-#include "FakeVideoSystem.h"
-#include "TestFolder.h"
+#include "TestCamera.h"
 
 #include <gtest/gtest.h>
 
@@ -16,21 +15,9 @@ namespace
 {
 const char* const kSettings = "Data/DSVideoSetings.dat";
 
-class StableCameraNames : public ::testing::Test
+class StableCameraNames : public CameraFolderTest
 {
 protected:
-    void SetUp() override
-    {
-        std::filesystem::create_directories(folder / "Data");
-        std::filesystem::create_directories(folder / "by-id");
-        CDSUtils::SetDeviceFactory(system);
-        CDSUtils::SetStableNameFolder(folder / "by-id");
-    }
-    void TearDown() override
-    {
-        CDSUtils::SetDeviceFactory(nullptr);
-        CDSUtils::SetStableNameFolder("");
-    }
     // Two cameras of the same model; `serial` names each one's link.
     void Plug(const std::vector<std::pair<std::string, std::string>>& nodeAndSerial)
     {
@@ -45,10 +32,6 @@ protected:
     }
     std::string Link(const std::string& serial) const { return folder / ("by-id/usb-Maker_USB_Camera_" + serial + "-video-index0"); }
     std::string Settings() const { return TestFolder::ReadFile(folder / kSettings); }
-
-    TestFolder folder;
-    ScopedCurrentFolder inFolder{folder.Path()};
-    std::shared_ptr<FakeVideoSystem> system = std::make_shared<FakeVideoSystem>();
 };
 }
 

@@ -6,8 +6,7 @@
 
 #include "CDSUtils.h"
 #include "DSCaptureStream.h"
-#include "FakeVideoSystem.h"
-#include "TestFolder.h"
+#include "TestCamera.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -31,15 +30,12 @@ std::vector<std::string> Entries(const QComboBox* list)
     return entries;
 }
 
-class VideoDialog : public ::testing::Test
+class VideoDialog : public CameraFolderTest
 {
 protected:
     void SetUp() override
     {
-        std::filesystem::create_directories(folder / "Data");
-        std::filesystem::create_directories(folder / "by-id");
-        CDSUtils::SetDeviceFactory(system);
-        CDSUtils::SetStableNameFolder(folder / "by-id");
+        CameraFolderTest::SetUp();
         system->addTypicalCamera("/dev/video0", "Cam A");
         system->addTypicalCamera("/dev/video1", "Cam B");
         std::filesystem::create_symlink("/dev/video1", folder / "by-id/usb-Maker_Cam_B-video-index0");
@@ -52,14 +48,10 @@ protected:
     void TearDown() override
     {
         stream = nullptr;
-        CDSUtils::SetDeviceFactory(nullptr);
-        CDSUtils::SetStableNameFolder("");
+        CameraFolderTest::TearDown();
     }
     std::string Settings() const { return TestFolder::ReadFile(folder / kSettings); }
 
-    TestFolder folder;
-    ScopedCurrentFolder inFolder{folder.Path()};
-    std::shared_ptr<FakeVideoSystem> system = std::make_shared<FakeVideoSystem>();
     osg::ref_ptr<DSCaptureStream> stream;
 };
 }

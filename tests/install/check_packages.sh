@@ -54,6 +54,25 @@ for program in Vexamark_basic vexamark-marker vexamark-synth vexamark-calibrate 
   fi
 done
 
+# The desktop viewer, where it was built: the program, its launcher, menu
+# entry, icon, help pages and manual pages.
+if [ -e "$BUILD_DIR/desktop/VexamarkMFC" ]; then
+  test "$("$ROOT/usr/bin/VexamarkMFC" --version)" = "VexamarkMFC $VERSION" || fail "VexamarkMFC --version"
+  test "$("$ROOT/usr/bin/vexamark" --version)" = "VexamarkMFC $VERSION" || fail "vexamark --version"
+  for file in share/applications/vexamark.desktop share/icons/hicolor/scalable/apps/vexamark.svg \
+              "share/vexamark/Help Documents/HelpFile.html" "share/vexamark/Help Documents/Quick Start Guide.html" \
+              share/man/man1/VexamarkMFC.1.gz share/man/man1/vexamark.1.gz; do
+    test -s "$ROOT/usr/$file" || fail "no $file"
+  done
+  if command -v desktop-file-validate > /dev/null; then
+    desktop-file-validate "$ROOT/usr/share/applications/vexamark.desktop" || fail "the menu entry is not valid"
+  fi
+  if command -v man > /dev/null; then
+    MANWIDTH=80 man --warnings -l "$ROOT/usr/share/man/man1/VexamarkMFC.1.gz" > /dev/null 2> "$WORK/man.log"
+    test ! -s "$WORK/man.log" || { cat "$WORK/man.log"; fail "the manual page of VexamarkMFC has faults"; }
+  fi
+fi
+
 # The viewer from a home folder: the user's working folder comes from the
 # installed content set.
 mkdir -p "$WORK/home"
