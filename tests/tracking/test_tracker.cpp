@@ -168,7 +168,8 @@ TEST_F(Tracker, TheSearchFindsAThresholdAndKeepsIt)
 {
     InitTracker();
     ASSERT_EQ(Add(0), 0);
-    tracker->setUserThreshold(3);  // nothing is that dark: no square at all
+    tracker->SetAdaptiveThreshold(false);  // one threshold for the frame:
+    tracker->setUserThreshold(3);          // nothing is that dark, no square at all
     tracker->setUseAuto(true);
     scene.Place(0, TrackerScene::PoseAt(0, 0, 600));
     Show();
