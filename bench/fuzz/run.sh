@@ -15,9 +15,10 @@ out=${VEXAMARK_FUZZ_BUILD:-$root/build-fuzz}
 jobs=${VEXAMARK_FUZZ_JOBS:-2}
 workdir=${VEXAMARK_FUZZ_WORKDIR:-$root/build/workdir}
 
+mkdir -p "$out"
 CC=clang CXX=clang++ cmake -S "$root" -B "$out" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVEXAMARK_FUZZ=ON -DVEXAMARK_SANITIZE=address,undefined -DVEXAMARK_BUILD_BENCH=OFF \
-  -DVEXAMARK_WORKDIR="$workdir" >"$out.configure.log" 2>&1 || { cat "$out.configure.log"; exit 1; }
+  -DVEXAMARK_WORKDIR="$workdir" >"$out/configure.log" 2>&1 || { cat "$out/configure.log"; exit 1; }
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
