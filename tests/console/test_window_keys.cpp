@@ -227,6 +227,14 @@ void writeMarkerClip(const std::string& path, const std::string& markerPng)
 TEST_F(WindowKeys, F9ScansAndKeepsTheMiddleOfTheThresholdsThatFindTheMarker)
 {
     writeMarkerClip(folder / "Videos/marker.mp4", folder / "markers/glyph-f.png");
+    // One threshold for the whole frame, so the range that finds the marker
+    // follows from the ink and the paper alone.
+    const std::string settings = folder / "Data/VexaSettings.tsf";
+    std::string text = TestFolder::ReadFile(settings);
+    const size_t at = text.find("<ADAPTIVE_THRESHOLD> 1");
+    ASSERT_NE(at, std::string::npos) << text;
+    text.replace(at, 22, "<ADAPTIVE_THRESHOLD> 0");
+    TestFolder::WriteFile(settings, text);
     Start("Videos/marker.mp4");
     XWindowDriver::Picture before;
     ASSERT_TRUE(x.WaitForPicture(window, 30.0, [](const XWindowDriver::Picture& p) {

@@ -236,13 +236,17 @@ TEST_F(EntityLoading, BlocksOfLaterEntitiesAreSkippedWhole)
     EXPECT_EQ(objects[0]->GetModels()[0]->filePath, "meshes/box.osgt");
     EXPECT_DOUBLE_EQ(objects[0]->GetScale(), 3.0);  // the line after the blocks is read
     EXPECT_EQ(objects[1]->GetName(), "AFTER");
-    // The character names no skin file and the box has no keyframed animation.
+    // The character names no skin file, the video plane and the video
+    // material name a file that is no video, and the box has no keyframed
+    // animation.
     EXPECT_EQ(output,
               "Error: Failed to load NONE\n"
               "Failed to load Skinned Model Config file : NONE\n"
               "Failed to create character entity! Harsh\n"
+              "Unable to play video meshes/line.osgt\n"
               "Warning! <ANI_CONTROL> expects a model with keyframed animation (animation paths), found none; "
-              "nothing will move\n");
+              "nothing will move\n"
+              "Unable to play video meshes/line.osgt\n");
 }
 
 TEST_F(EntityLoading, UnclosedSkippedBlockEndsWithItsEntity)

@@ -89,7 +89,7 @@ TEST_F(EntitySaving, WrittenObjectReadsBackTheSame)
     EXPECT_EQ(TestFolder::ReadFile(Path("again.dat")), TestFolder::ReadFile(Path("saved.dat")));
     const std::string text = TestFolder::ReadFile(Path("saved.dat"));
     for (const char* kept : {"<EFFECT_GROUP> SHINY METAL CHROME", "<EFFECT> METAL CHROME", "<FRAMES> 30",
-                             "<FILE> hum.wav", "<BUBBLES> 1 2 3"})
+                             "<FILE> hum.wav", "<BUBBLES> 1.000000 2.000000 3.000000"})
         EXPECT_NE(text.find(kept), std::string::npos) << kept << "\n" << text;
 }
 
