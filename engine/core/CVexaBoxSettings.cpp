@@ -168,7 +168,7 @@ bool CVexaBox::WriteSettings()
     }
     line("<SHOW_MOUSE>");
     out.WriteInt(m_showMouse ? 1 : 0);
-    // Ours: local thresholding for strong lighting gradients (off by default).
+    // Ours: local thresholding for strong lighting gradients (on by default).
     line("<ADAPTIVE_THRESHOLD>");
     out.WriteInt(tracker->GetAdaptiveThreshold() ? 1 : 0);
     out.Unindent();
