@@ -4,9 +4,9 @@
 // different times differ where it stands) and a broken skin file is reported
 // with its message while the rest of the content plays on.
 #include "ChildProcess.h"
+#include "HostOnScreen.h"
 #include "TestFolder.h"
 #include "XWindowDriver.h"
-#include "XvfbServer.h"
 
 #include <gtest/gtest.h>
 
@@ -24,77 +24,29 @@ bool orange(const uint8_t* p)
     return p[0] > 170 && p[1] > 60 && p[1] < 170 && p[2] < 80 && p[0] - p[1] > 60;
 }
 
-int countWhere(const XWindowDriver::Picture& picture, bool (*test)(const uint8_t*))
-{
-    int count = 0;
-    for (int y = 0; y < picture.height; ++y)
-        for (int x = 0; x < picture.width; ++x) count += test(picture.At(x, y));
-    return count;
-}
-
-// Pixels that differ clearly between two pictures of the same size.
-int differing(const XWindowDriver::Picture& a, const XWindowDriver::Picture& b)
-{
-    if (a.width != b.width || a.height != b.height) return 0;
-    int count = 0;
-    for (int y = 0; y < a.height; ++y)
-        for (int x = 0; x < a.width; ++x)
-        {
-            const uint8_t* p = a.At(x, y);
-            const uint8_t* q = b.At(x, y);
-            count += std::abs(p[0] - q[0]) + std::abs(p[1] - q[1]) + std::abs(p[2] - q[2]) > 60;
-        }
-    return count;
-}
-
-class AnimationInTheProgram : public ::testing::Test
+class AnimationInTheProgram : public HostOnScreen
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_FALSE(server.Name().empty()) << "Xvfb did not start";
-        ASSERT_TRUE(x.IsOpen());
-        folder.CopyWorkingFolder();
-    }
-    void Start(const std::vector<std::string>& args)
-    {
-        host = std::make_unique<ChildProcess>(kHost, args, folder.Path(),
-                                              std::vector<std::string>{"VEXAMARK_NONINTERACTIVE=1", "ALSOFT_DRIVERS=null",
-                                                                       "DISPLAY=" + server.Name()});
-        window = x.WaitForWindow("Vexamark", host->Pid(), 60.0);
-        ASSERT_NE(window, 0u) << host->StandardError();
-    }
-    void Close()
-    {
-        x.RequestClose(window);
-        ASSERT_TRUE(host->Wait(60.0)) << "the host did not end";
-        EXPECT_EQ(host->ExitCode(), 0) << host->StandardError();
-    }
+    void Start(const std::vector<std::string>& args) { HostOnScreen::Start(kHost, args); }
     // Waits until the window shows at least `pixels` pixels of the figure's orange.
     XWindowDriver::Picture WaitForFigure(int pixels)
     {
         XWindowDriver::Picture picture;
         EXPECT_TRUE(x.WaitForPicture(window, 90.0, [&](const XWindowDriver::Picture& p) {
-            return countWhere(p, orange) >= pixels;
-        }, picture)) << "no figure on the picture (" << countWhere(picture, orange) << " orange pixels)";
+            return CountWhere(p, orange) >= pixels;
+        }, picture)) << "no figure on the picture (" << CountWhere(picture, orange) << " orange pixels)";
         return picture;
     }
-
-    XvfbServer server;
-    XWindowDriver x{server.Name()};
-    TestFolder folder;
-    std::unique_ptr<ChildProcess> host;
-    Window window = 0;
 };
 
 TEST_F(AnimationInTheProgram, TheDemoShowsTheFigureAndTheCharacterAndTakesDigitKeys)
 {
     Start({"-video:", "Videos/demo.mp4"});
     WaitForFigure(150);
-    // The walker's red and white shirt stands beside the village.
+    // The walker's red and white shirt, on the card it is dealt to.
     XWindowDriver::Picture picture;
     EXPECT_TRUE(x.WaitForPicture(window, 30.0, [](const XWindowDriver::Picture& p) {
-        return countWhere(p, [](const uint8_t* c) { return c[0] > 150 && c[1] < 70 && c[2] < 70; }) >= 30;
+        return CountWhere(p, [](const uint8_t* c) { return c[0] > 150 && c[1] < 70 && c[2] < 70; }) >= 30;
     }, picture)) << "no character on the picture";
     x.PointInto(window);
     x.Key("2");  // the walker waves
@@ -134,7 +86,7 @@ TEST_F(AnimationInTheProgram, TheFigureMovesOnAStillCardAndABrokenSkinFileIsRepo
     {
         std::this_thread::sleep_for(std::chrono::milliseconds(250));
         const XWindowDriver::Picture next = x.Grab(window);
-        most = std::max(most, differing(first, next));
+        most = std::max(most, Differing(first, next, 60));
         first = next;
     }
     EXPECT_GE(most, 150) << "the figure does not move";

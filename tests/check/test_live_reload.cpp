@@ -6,6 +6,7 @@
 // the tracker's threshold survives the reloads.
 #include "ChildProcess.h"
 #include "EngineLog.h"
+#include "HostOnScreen.h"
 #include "TestFolder.h"
 #include "XWindowDriver.h"
 #include "XvfbServer.h"
@@ -49,14 +50,6 @@ bool red(const uint8_t* p)
 bool blue(const uint8_t* p)
 {
     return p[2] > 150 && p[0] < 90 && p[1] < 90;
-}
-
-int countWhere(const XWindowDriver::Picture& picture, bool (*test)(const uint8_t*), int top = 0)
-{
-    int count = 0;
-    for (int y = top; y < picture.height; ++y)
-        for (int x = 0; x < picture.width; ++x) count += test(picture.At(x, y));
-    return count;
 }
 
 // Pixels that differ clearly between two pictures of one size in the band
@@ -138,10 +131,10 @@ protected:
     {
         XWindowDriver::Picture picture;
         EXPECT_TRUE(x.WaitForPicture(window, 60.0, [&](const XWindowDriver::Picture& p) {
-            return countWhere(p, colour) >= 400;
-        }, picture)) << "no " << what << " plate on the picture (" << countWhere(picture, colour)
+            return CountWhere(p, colour) >= 400;
+        }, picture)) << "no " << what << " plate on the picture (" << CountWhere(picture, colour)
                      << " pixels; the picture is in " << folder.Path() << "/last.ppm)";
-        if (countWhere(picture, colour) < 400) picture.Save("/tmp/live-reload-last.ppm");
+        if (CountWhere(picture, colour) < 400) picture.Save("/tmp/live-reload-last.ppm");
         return picture;
     }
 
@@ -194,7 +187,7 @@ TEST_F(LiveReload, AnEditShowsABrokenEditKeepsTheOldContentWithItsErrorAndARepai
     XWindowDriver::Picture picture = WaitFor(blue, "blue");
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - edited).count();
     std::printf("[ figure ] the edit showed on screen %.2f s after the file was written\n", seconds);
-    EXPECT_EQ(countWhere(picture, red), 0);
+    EXPECT_EQ(CountWhere(picture, red), 0);
     EXPECT_EQ(LastLog(kReloaded).rfind(std::string(kReloaded) + "models/plate.zep in ", 0), 0u) << LastLog(kReloaded);
 
     // A model that is not there: the blue plate stays and the error is shown.
@@ -208,7 +201,7 @@ TEST_F(LiveReload, AnEditShowsABrokenEditKeepsTheOldContentWithItsErrorAndARepai
     EXPECT_TRUE(x.WaitForPicture(window, 30.0, [&](const XWindowDriver::Picture& p) {
         return messageBandChanges(before, p) > 20;
     }, picture)) << "no error text on the HUD";
-    EXPECT_GE(countWhere(picture, blue), 400) << "the last good content is gone";
+    EXPECT_GE(CountWhere(picture, blue), 400) << "the last good content is gone";
 
     TestFolder::WriteFile(folder / "models/plate.zep", plateGroup("0.9 0.05 0.05"));
     WaitFor(red, "repaired red");

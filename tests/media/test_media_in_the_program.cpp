@@ -5,9 +5,9 @@
 // that moves with its node, and bubbles that change the picture above the
 // card while nothing else moves.
 #include "ChildProcess.h"
+#include "HostOnScreen.h"
 #include "TestFolder.h"
 #include "XWindowDriver.h"
-#include "XvfbServer.h"
 
 #include <gtest/gtest.h>
 
@@ -34,14 +34,6 @@ bool magenta(const uint8_t* p) { return p[0] > 170 && p[2] > 170 && p[1] < 130; 
 // nothing else in the scene is violet.
 bool trailViolet(const uint8_t* p) { return p[2] > p[1] + 60 && p[0] > p[1] + 30; }
 
-int countWhere(const XWindowDriver::Picture& picture, bool (*test)(const uint8_t*))
-{
-    int count = 0;
-    for (int y = 0; y < picture.height; ++y)
-        for (int x = 0; x < picture.width; ++x) count += test(picture.At(x, y));
-    return count;
-}
-
 // Pixels where one picture passes `test` and the other does not.
 int movedWhere(const XWindowDriver::Picture& a, const XWindowDriver::Picture& b, bool (*test)(const uint8_t*))
 {
@@ -52,26 +44,9 @@ int movedWhere(const XWindowDriver::Picture& a, const XWindowDriver::Picture& b,
     return count;
 }
 
-int differing(const XWindowDriver::Picture& a, const XWindowDriver::Picture& b)
-{
-    if (a.width != b.width || a.height != b.height) return 0;
-    int count = 0;
-    for (size_t i = 0; i + 2 < a.rgb.size(); i += 3)
-        count += std::abs(a.rgb[i] - b.rgb[i]) + std::abs(a.rgb[i + 1] - b.rgb[i + 1]) +
-                     std::abs(a.rgb[i + 2] - b.rgb[i + 2]) >
-                 40;
-    return count;
-}
-
-class MediaInTheProgram : public ::testing::Test
+class MediaInTheProgram : public HostOnScreen
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_FALSE(server.Name().empty()) << "Xvfb did not start";
-        ASSERT_TRUE(x.IsOpen());
-        folder.CopyWorkingFolder();
-    }
     void Run(const std::string& program, const std::vector<std::string>& args)
     {
         ChildProcess child(program, args, folder.Path());
@@ -93,42 +68,23 @@ protected:
                                   entities);
         TestFolder::WriteFile(folder / "Data/dataList.dat", "<DAT>\n<ASSET_FILE> models/still.dat\n</DAT>\n");
     }
-    void Start(const std::vector<std::string>& args)
-    {
-        host = std::make_unique<ChildProcess>(kHost, args, folder.Path(),
-                                              std::vector<std::string>{"VEXAMARK_NONINTERACTIVE=1", "ALSOFT_DRIVERS=null",
-                                                                       "DISPLAY=" + server.Name()});
-        window = x.WaitForWindow("Vexamark", host->Pid(), 60.0);
-        ASSERT_NE(window, 0u) << host->StandardError();
-    }
+    void Start(const std::vector<std::string>& args) { HostOnScreen::Start(kHost, args); }
     XWindowDriver::Picture WaitFor(bool (*test)(const uint8_t*), int pixels, const std::string& what)
     {
         XWindowDriver::Picture picture;
         EXPECT_TRUE(x.WaitForPicture(window, 90.0, [&](const XWindowDriver::Picture& p) {
-            return countWhere(p, test) >= pixels;
-        }, picture)) << "no " << what << " on the picture (" << countWhere(picture, test) << " pixels; picture in "
+            return CountWhere(p, test) >= pixels;
+        }, picture)) << "no " << what << " on the picture (" << CountWhere(picture, test) << " pixels; picture in "
                      << Kept() << ")";
-        if (countWhere(picture, test) < pixels) picture.Save(Kept());
+        if (CountWhere(picture, test) < pixels) picture.Save(Kept());
         return picture;
-    }
-    void Close()
-    {
-        x.RequestClose(window);
-        ASSERT_TRUE(host->Wait(60.0)) << "the host did not end";
-        EXPECT_EQ(host->ExitCode(), 0) << host->StandardError();
     }
     // Where a picture that failed is kept to look at.
     static std::string Kept()
     {
         return ::testing::TempDir() + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".ppm";
     }
-    std::string Log() const { return TestFolder::ReadFile(folder / "Data/messageLog.txt"); }
 
-    XvfbServer server;
-    XWindowDriver x{server.Name()};
-    TestFolder folder;
-    std::unique_ptr<ChildProcess> host;
-    Window window = 0;
 };
 
 TEST_F(MediaInTheProgram, TheBundledMediaObjectShowsItsKeyedClipAndTheCometsTrailOnTheDemoFootage)
@@ -141,7 +97,7 @@ TEST_F(MediaInTheProgram, TheBundledMediaObjectShowsItsKeyedClipAndTheCometsTrai
                           "<ASSET_FILE> models/media-demo.dat\n</DAT>\n");
     Start({"-video:", "Videos/demo.mp4"});
     const XWindowDriver::Picture picture = WaitFor(captionBand, 300, "caption band of the studio clip");
-    EXPECT_LT(countWhere(picture, studioGreen), 100) << "the studio green is keyed out";
+    EXPECT_LT(CountWhere(picture, studioGreen), 100) << "the studio green is keyed out";
     WaitFor(trailViolet, 40, "comet trail");
     Close();
     const std::string output = host->StandardOutput();
@@ -165,7 +121,7 @@ TEST_F(MediaInTheProgram, OnAStillCardAKeyedClipShowsTheTableThroughItsGreenAndA
             "</TRACE_PARTICLE>\n</MODEL>\n</ENTITY>\n");
     Start({"-video:", "Videos/still.mp4"});
     const XWindowDriver::Picture first = WaitFor(captionBand, 300, "caption band of the clip");
-    EXPECT_LT(countWhere(first, studioGreen), 100) << "the green is keyed out";
+    EXPECT_LT(CountWhere(first, studioGreen), 100) << "the green is keyed out";
     XWindowDriver::Picture trail = WaitFor(magenta, 60, "trail");
     int moved = 0;
     for (int i = 0; i < 8 && moved < 60; ++i)
@@ -191,7 +147,7 @@ TEST_F(MediaInTheProgram, OnAStillCardBubblesAloneChangeThePicture)
     {
         std::this_thread::sleep_for(std::chrono::milliseconds(250));
         const XWindowDriver::Picture next = x.Grab(window);
-        most = std::max(most, differing(before, next));
+        most = std::max(most, Differing(before, next, 40));
         before = next;
     }
     EXPECT_GE(most, 200) << "no bubbles rising on a still picture";
