@@ -10,6 +10,7 @@
 #include "CObjectEffects.h"
 #include "COsgSettings.h"
 #include "CPathResolver.h"
+#include "CShaderFile.h"
 #include "CSoundEntity.h"
 #include "CTraceParticleEntity.h"
 #include "CVideoEntity.h"
@@ -56,16 +57,8 @@ std::string modelMissingMessage(const std::string& tag)
 
 osg::Shader* shaderFromFile(osg::Shader::Type type, const std::string& file)
 {
-    std::ifstream in(CContentFiles::Find(file).c_str(), std::ios::binary);
-    if (!in)
-    {
-        osg::notify(osg::WARN) << "File \"" << file << "\" not found." << std::endl;
-        return nullptr;
-    }
-    std::ostringstream text;
-    text << in.rdbuf();
-    osg::Shader* shader = new osg::Shader(type, text.str());
-    shader->setName(file);
+    osg::Shader* shader = CShaderFile::ReadQuietly(type, file);
+    if (!shader) osg::notify(osg::WARN) << "File \"" << file << "\" not found." << std::endl;
     return shader;
 }
 

@@ -9,12 +9,15 @@
 osg::Shader* CShaderFile::Read(osg::Shader::Type type, const std::string& file, const std::string& who,
                                const std::string& consequence)
 {
+    osg::Shader* shader = ReadQuietly(type, file);
+    if (!shader) CMessageLog::Instance()->WriteToLog(who + ": Error: shader file " + file + " not found; " + consequence);
+    return shader;
+}
+
+osg::Shader* CShaderFile::ReadQuietly(osg::Shader::Type type, const std::string& file)
+{
     std::ifstream in(CContentFiles::Find(file).c_str(), std::ios::binary);
-    if (!in)
-    {
-        CMessageLog::Instance()->WriteToLog(who + ": Error: shader file " + file + " not found; " + consequence);
-        return nullptr;
-    }
+    if (!in) return nullptr;
     std::ostringstream text;
     text << in.rdbuf();
     osg::Shader* shader = new osg::Shader(type, text.str());

@@ -14,4 +14,6 @@ public:
     /// "<who>: Error: shader file <file> not found; <consequence>".
     static osg::Shader* Read(osg::Shader::Type type, const std::string& file, const std::string& who,
                              const std::string& consequence);
+    /// The same without a message, for callers that say it their own way.
+    static osg::Shader* ReadQuietly(osg::Shader::Type type, const std::string& file);
 };
