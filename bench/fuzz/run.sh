@@ -27,6 +27,7 @@ fi
 cmake --build "$out" -j"$jobs" --target "${targets[@]}" >"$out/build.log" 2>&1 || { tail -40 "$out/build.log"; exit 1; }
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:allocator_may_return_null=1}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/bench/fuzz/lsan.supp}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 export ALSOFT_DRIVERS=null VEXAMARK_NONINTERACTIVE=1
 printf '%-24s %12s %10s %9s\n' target executions coverage findings
