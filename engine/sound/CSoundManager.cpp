@@ -98,18 +98,8 @@ bool CSoundManager::OpenLoopback()
     if (!device) return false;
     const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT, m_mixChannels == 2 ? ALC_STEREO_SOFT : ALC_MONO_SOFT,
                                  ALC_FORMAT_TYPE_SOFT, ALC_SHORT_SOFT, ALC_FREQUENCY, m_mixRate, 0};
-    ALCcontext* context = alcCreateContext(device, attributes);
-    if (!context || !alcMakeContextCurrent(context))
-    {
-        if (context) alcDestroyContext(context);
-        alcCloseDevice(device);
-        return false;
-    }
-    m_device = device;
-    m_context = context;
+    if (!UseDevice(device, attributes)) return false;
     m_loopback = true;
-    alGetError();
-    alSpeedOfSound(kSpeedOfSoundMm);
     return true;
 }
 
@@ -154,8 +144,13 @@ bool CSoundManager::OpenChosenDevice()
 bool CSoundManager::OpenDevice(const std::string& name)
 {
     ALCdevice* device = alcOpenDevice(name.empty() ? nullptr : name.c_str());
-    if (!device) return false;
-    ALCcontext* context = alcCreateContext(device, nullptr);
+    return device && UseDevice(device, nullptr);
+}
+
+bool CSoundManager::UseDevice(void* opened, const int* attributes)
+{
+    ALCdevice* device = static_cast<ALCdevice*>(opened);
+    ALCcontext* context = alcCreateContext(device, attributes);
     if (!context || !alcMakeContextCurrent(context))
     {
         if (context) alcDestroyContext(context);

@@ -125,6 +125,9 @@ public:
 
 private:
     bool OpenDevice(const std::string& name);
+    /// Makes a context on `device` (an ALCdevice) current and keeps both; on failure the
+    /// device is closed and false returned.
+    bool UseDevice(void* device, const int* attributes);
     bool OpenLoopback();
     bool OpenChosenDevice();
     void CloseDevice();
