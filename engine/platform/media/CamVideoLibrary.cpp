@@ -1,20 +1,25 @@
 #include "CamVideoLibrary.h"
 
 #include "CaptureDeviceEnumerator.h"
+#include "CaptureReconnector.h"
 #include "ContentPath.h"
 #include "MediaFileReader.h"
 #include "V4l2CaptureSession.h"
 
 #include <chrono>
 #include <climits>
+#include <condition_variable>
 #include <cstdlib>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 namespace vexa {
 namespace media {
 
 namespace {
+
+constexpr int kWatchSliceMs = 200;  // how often the watcher looks at a streaming camera
 
 std::string realPath(const std::string& path) {
     char buf[PATH_MAX];
@@ -60,6 +65,11 @@ struct CamVideoLibrary::Impl {
     bool readErrorLogged = false;
     bool fileEnded = false;        // a file without looping showed its last frame
     int64_t cameraFrames = 0;      // camera frames delivered since the start
+    // Reopens a camera lost while started; runs on the watcher thread under mutex.
+    std::unique_ptr<CaptureReconnector> reconnector;
+    std::thread watcher;           // started with the first camera capture
+    std::condition_variable wake;  // waited on with mutex
+    bool quitWatcher = false;      // guarded by mutex
 
     int fail(const std::string& message) {
         error = message;
@@ -75,6 +85,9 @@ struct CamVideoLibrary::Impl {
     unsigned char* nextFileImage();
     void setReceiver(IFrameReceiver* r);
     void closeAll();
+    bool startCamera();
+    void watch();
+    void endWatcher();
 };
 
 void CamVideoLibrary::Impl::allocate() {
@@ -98,7 +111,7 @@ int CamVideoLibrary::Impl::openCamera() {
         for (size_t i = 0; i < devices.size(); ++i)
             if (devices[i].path == path || realPath(devices[i].path) == target) deviceIndex = static_cast<int>(i);
     }
-    camera = std::make_unique<V4l2CaptureSession>(factory->createDevice(), log);
+    camera = std::make_unique<V4l2CaptureSession>(factory->createDevice(), log, clock);
     if (!camera->open(path)) {
         camera.reset();
         return fail("camera library: cannot open camera '" + path + "'");
@@ -192,7 +205,37 @@ void CamVideoLibrary::Impl::setReceiver(IFrameReceiver* r) {
     receiver = r;
 }
 
+// A camera lost while started is reopened here, with the same format and into the
+// same receiver or buffers, once a second until it is back (see CaptureReconnector).
+// Waiting releases the mutex, so stop and close never wait for a retry.
+void CamVideoLibrary::Impl::watch() {
+    std::unique_lock<std::mutex> lock(mutex);
+    while (!quitWatcher) {
+        wake.wait_for(lock, std::chrono::milliseconds(kWatchSliceMs));
+        if (!quitWatcher && camera && started)
+            reconnector->poll(*camera, [this](const CameraFrame& f) { return onCameraFrame(f); });
+    }
+}
+
+void CamVideoLibrary::Impl::endWatcher() {
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        quitWatcher = true;
+    }
+    wake.notify_all();
+    if (watcher.joinable()) watcher.join();
+}
+
+// With the mutex held. A camera being waited for counts as started: the watcher
+// resumes it when it is back.
+bool CamVideoLibrary::Impl::startCamera() {
+    if (!watcher.joinable()) watcher = std::thread(&Impl::watch, this);
+    if (reconnector->isReconnecting()) return true;
+    return camera->start([this](const CameraFrame& f) { return onCameraFrame(f); });
+}
+
 void CamVideoLibrary::Impl::closeAll() {
+    if (reconnector) reconnector->reset();
     if (camera) camera->close();
     setReceiver(nullptr);
     camera.reset();
@@ -213,9 +256,13 @@ CamVideoLibrary::CamVideoLibrary(std::shared_ptr<IVideoDeviceFactory> factory, L
     impl_->clock = clock ? std::move(clock) : [] {
         return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
     };
+    impl_->reconnector = std::make_unique<CaptureReconnector>(impl_->log, impl_->clock);
 }
 
-CamVideoLibrary::~CamVideoLibrary() { close(); }
+CamVideoLibrary::~CamVideoLibrary() {
+    close();
+    impl_->endWatcher();
+}
 
 int CamVideoLibrary::open(const char* text) {
     std::lock_guard<std::mutex> lock(impl_->mutex);
@@ -246,8 +293,7 @@ int CamVideoLibrary::captureStart() {
     if (!d.isOpen()) return d.fail("camera library: capture start without an open source");
     if (d.started) return 0;
     if (d.camera) {
-        const bool ok = d.camera->start([&d](const CameraFrame& f) { return d.onCameraFrame(f); });
-        if (!ok) return d.fail("camera library: cannot start camera '" + d.camera->path() + "'");
+        if (!d.startCamera()) return d.fail("camera library: cannot start camera '" + d.camera->path() + "'");
     } else {
         d.playStart = d.clock() - (d.pausedAt > 0.0 ? d.pausedAt : 0.0);
     }

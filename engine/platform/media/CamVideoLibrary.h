@@ -17,6 +17,11 @@
 // image() (or deliverFrame()) on the caller's thread. All calls may come from any
 // thread (an internal mutex serialises them); after captureStart() nothing is
 // allocated per frame by this code.
+//
+// A camera that disappears while capture is started (unplugged, reset) is reopened
+// by the library's watcher thread once a second, on the same node (a by-id link
+// stays a link) with the same format, into the same receiver or buffers; until then
+// the last frame stays and isValid() is false. Stop and close never wait for a retry.
 #include "CamVideoConfig.h"
 #include "IFrameReceiver.h"
 #include "IVideoDeviceFactory.h"
@@ -65,7 +70,7 @@ public:
     // Files: every image() call gives the next frame (for reproducible unattended runs).
     // Also set by the "locked" configuration option.
     void setFrameLocked(bool locked);
-    // Open, and for a camera still connected.
+    // Open, and for a camera still connected (false while a lost one is waited for).
     bool isValid() const;
     // An open file's frame count (from its container, or estimated); 0 otherwise.
     int64_t fileFrameCount() const;

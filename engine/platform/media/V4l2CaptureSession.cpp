@@ -31,6 +31,11 @@ V4l2CaptureSession::V4l2CaptureSession(std::unique_ptr<IVideoDevice> device, Log
 V4l2CaptureSession::~V4l2CaptureSession() { close(); }
 
 bool V4l2CaptureSession::open(const std::string& path) {
+    streamedFormat_.reset();
+    return openNode(path);
+}
+
+bool V4l2CaptureSession::openNode(const std::string& path) {
     close();
     path_ = path;
     lost_ = false;
@@ -123,6 +128,7 @@ bool V4l2CaptureSession::applyFormat(int index) {
     setTimeoutFrom(c.interval, c.name);
     currentFormat_ = index;
     formatReady_ = true;
+    streamedFormat_ = c;
     return true;
 }
 
@@ -144,7 +150,40 @@ bool V4l2CaptureSession::prepareFormat() {
     device_->getFrameInterval(interval);
     setTimeoutFrom(interval, std::to_string(f.width) + "x" + std::to_string(f.height));
     formatReady_ = true;
+    streamedFormat_.reset();
     return true;
+}
+
+bool V4l2CaptureSession::reopen(FrameCallback onFrame) {
+    assert(!path_.empty() && "V4l2CaptureSession::reopen: the session was never opened");
+    assert((lost_ || !streaming_) && "V4l2CaptureSession::reopen: not while streaming");
+    if (!openNode(path_)) return false;
+    if (restoreFormat(streamedWidth_, streamedHeight_) && start(std::move(onFrame))) return true;
+    close();
+    return false;
+}
+
+// The format streamed before a reopen: the same entry of the new list, or the
+// device's own format when none was applied; either must give the same frame size.
+bool V4l2CaptureSession::restoreFormat(int width, int height) {
+    if (!streamedFormat_) return prepareFormat() && sameSize(width, height);
+    const CaptureFormat& w = *streamedFormat_;
+    for (size_t i = 0; i < formats_.size(); ++i) {
+        const CaptureFormat& c = formats_[i];
+        if (c.pixelFormat == w.pixelFormat && c.width == w.width && c.height == w.height &&
+            c.interval.numerator == w.interval.numerator && c.interval.denominator == w.interval.denominator)
+            return applyFormat(static_cast<int>(i));
+    }
+    log_.log("reopen", who() + " came back without its format " + w.name);
+    return false;
+}
+
+bool V4l2CaptureSession::sameSize(int width, int height) {
+    if (converter_.width() == width && converter_.height() == height) return true;
+    log_.log("reopen", who() + " came back with " + std::to_string(converter_.width()) + "x" +
+                           std::to_string(converter_.height()) + " frames instead of " + std::to_string(width) +
+                           "x" + std::to_string(height));
+    return false;
 }
 
 bool V4l2CaptureSession::start(FrameCallback onFrame) {
@@ -177,6 +216,8 @@ bool V4l2CaptureSession::start(FrameCallback onFrame) {
         return false;
     }
     onFrame_ = std::move(onFrame);
+    streamedWidth_ = width();
+    streamedHeight_ = height();
     stopRequested_ = false;
     streaming_ = true;
     thread_ = std::thread(&V4l2CaptureSession::run, this);

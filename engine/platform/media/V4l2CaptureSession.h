@@ -10,7 +10,8 @@
 // line now and a count later, never a flood): a busy device, too little USB
 // bandwidth, time-outs, corrupt or truncated frames (dropped, never passed on) and a
 // device that disappears (the thread ends, isValid() turns false, stop()/close()
-// still work).
+// still work). The session never reopens a lost device by itself: its owner calls
+// reopen() (see CaptureReconnector), so opening never races the owner's stop/close.
 //
 // Ownership and threading: the session owns the device. Call everything except
 // isValid()/isStreaming()/counters from one thread. The frame callback runs on the
@@ -26,6 +27,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -78,6 +80,12 @@ public:
     bool start(FrameCallback onFrame);
     void stop();
 
+    // After the device was lost (or an earlier reopen failed): opens the same node
+    // again, sets the format it streamed before (same pixel format, size and rate)
+    // and streams to onFrame. Not while streaming. False while the device is not
+    // back; the reason is logged, rate-limited.
+    bool reopen(FrameCallback onFrame);
+
     // Device controls (brightness, contrast, ...), the camera's "property page".
     std::vector<VideoControl> controls();
     bool getControl(uint32_t id, int32_t& value);
@@ -87,6 +95,9 @@ public:
     uint64_t framesDropped() const { return dropped_.load(); }
 
 private:
+    bool openNode(const std::string& path);
+    bool restoreFormat(int width, int height);
+    bool sameSize(int width, int height);
     bool configureConverter(const VideoPixelFormat& f);
     void setTimeoutFrom(const VideoFrameInterval& interval, const std::string& formatName);
     void run();
@@ -110,6 +121,8 @@ private:
     int defaultFormat_ = -1;
     int currentFormat_ = -1;
     bool formatReady_ = false;
+    std::optional<CaptureFormat> streamedFormat_;  // applied format, kept for reopen()
+    int streamedWidth_ = 0, streamedHeight_ = 0;   // frame size of the last start()
     int timeoutMs_ = 1000;
     uint32_t bufferCount_ = 0;
 };
