@@ -5,7 +5,6 @@
 
 #include <osg/Group>
 #include <osg/MatrixTransform>
-#include <osgFX/Cartoon>
 
 #include <cmath>
 
@@ -84,10 +83,6 @@ osg::Node* Rocket()
 
 osg::Node* Vessel()
 {
-    osgFX::Cartoon* cartoon = new osgFX::Cartoon;
-    cartoon->setName("Vessel cartoon");
-    cartoon->setOutlineLineWidth(2.f);
-    cartoon->setOutlineColor(osg::Vec4(0.05f, 0.05f, 0.15f, 1));
     osg::Group* vessel = named("Vessel");
     osg::ref_ptr<osg::Image> glaze = pictures::Glaze();
     // Body: a squat round belly on a foot.
@@ -112,8 +107,9 @@ osg::Node* Vessel()
         vessel->addChild(shapes::Part(shapes::Sphere({-18.f - 7.f * std::cos(a), 0, 14.f + 8.f * std::sin(a)}, 2.f, 10),
                                       nullptr, osg::Vec4(0.12f, 0.25f, 0.7f, 1), 96.f));
     }
-    cartoon->addChild(vessel);
-    return cartoon;
+    // Plain shading: the toon effect draws its own grey ramp in place of the
+    // glaze and the material, which left the vessel a dark blot on its card.
+    return vessel;
 }
 
 osg::Node* Figure()

@@ -19,7 +19,7 @@ struct ModelFile
 osg::Node* House();    // brick walls, tiled gable roof, door, windows, chimney
 osg::Node* Tree();     // bark trunk with three tiers of leaves
 osg::Node* Rocket();   // panelled hull, red nose cone, three fins, nozzle
-osg::Node* Vessel();   // glazed teapot-like vessel with spout, handle and lid, in an osgFX cartoon effect
+osg::Node* Vessel();   // glazed teapot-like vessel with spout, handle and lid
 osg::Node* Figure();   // a character-like figure: head, body, arms, legs
 osg::Node* Ground();   // a square grass plane, 120 units wide, for shadow scenes
 
