@@ -35,7 +35,7 @@ bool BlackMagicStream::AttachFrameSink()
     CSampleGrabberCB& grabber = CSampleGrabberCB::Instance();
     grabber.Attach(this, session->width(), session->height(), m_deInterlace, m_verticalFlip, m_horizontalFlip);
     const auto start = std::chrono::steady_clock::now();
-    const bool started = session->start([start](const vexa::media::CameraFrame& frame) {
+    const bool started = StartSession([start](const vexa::media::CameraFrame& frame) {
         const double t = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         return CSampleGrabberCB::Instance().FrameCB(t, frame);
     });

@@ -4,6 +4,7 @@
 #include "COsgSettings.h"
 #include "CPathResolver.h"
 
+#include "CaptureReconnector.h"
 #include "CaptureSelection.h"
 #include "IVideoDeviceFactory.h"
 #include "V4l2CaptureSession.h"
@@ -210,6 +211,7 @@ bool CCaptureStreamBase::Connect()
     FindRequestedById();
     const vexa::media::LogSink sink = [this](const std::string& text) { Log(text); };
     m_session = std::make_unique<V4l2CaptureSession>(CDSUtils::GetDeviceFactory()->createDevice(), sink);
+    m_reconnector = std::make_unique<vexa::media::CaptureReconnector>(sink);
     const CaptureSelection::DeviceResult device = CaptureSelection::connectDevice(
         m_deviceList, m_requestedDevice, [this](int i) { return BindDevice(i); }, sink);
     if (device.index < 0)
@@ -280,6 +282,12 @@ bool CCaptureStreamBase::GetProperty(uint32_t id, int32_t& value)
     return m_session && CDSUtils::GetFilterProperty(*m_session, id, value);
 }
 
+bool CCaptureStreamBase::StartSession(V4l2CaptureSession::FrameCallback onFrame)
+{
+    m_onFrame = onFrame;
+    return m_session->start(std::move(onFrame));
+}
+
 bool CCaptureStreamBase::IsStreaming() const
 {
     return m_session && m_session->isStreaming() && m_session->isValid();
@@ -296,6 +304,17 @@ void CCaptureStreamBase::UpdateStream()
         m_valid = false;
         Log("DShowStream: Error: Lost the connection to device " + m_currentDevice + ", showing the last frame");
     }
+    ReconnectLostCamera();
+}
+
+// Engine thread: a reopen never races CleanUp, and between attempts this
+// returns at once.
+void CCaptureStreamBase::ReconnectLostCamera()
+{
+    if (!m_lostReported || !m_session || !m_reconnector || !m_onFrame) return;
+    if (!m_reconnector->poll(*m_session, m_onFrame)) return;
+    m_lostReported = false;
+    m_valid = true;
 }
 
 void CCaptureStreamBase::CleanUp()
@@ -306,6 +325,9 @@ void CCaptureStreamBase::CleanUp()
 void CCaptureStreamBase::DestoryGraph()
 {
     if (!m_session) return;
+    if (m_reconnector) m_reconnector->reset();
+    m_lostReported = false;
+    m_onFrame = nullptr;
     m_session->stop();
     m_session->close();
     if (std::this_thread::get_id() == m_engineThread) FlushHeldMessages();

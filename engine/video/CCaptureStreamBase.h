@@ -10,18 +10,25 @@
 // by the engine's thread at the next UpdateStream, since the log has one
 // writer at a time.
 //
+// A camera lost while streaming is reopened by UpdateStream, once a second, on
+// the same node with the same format and flips (CaptureReconnector); until it is
+// back the stream is invalid and shows the last frame.
+//
 // Ownership and threading: the stream owns its capture session; frames
 // arrive on the session's thread. Everything else runs on the engine thread.
 
 #include "CBufferedVideoStream.h"
 
 #include "CDSUtils.h"
+#include "V4l2CaptureSession.h"
 
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
+
+namespace vexa { namespace media { class CaptureReconnector; } }
 
 class CCaptureStreamBase : public CBufferedVideoStream
 {
@@ -79,7 +86,8 @@ public:
     bool GetProperty(uint32_t id, int32_t& value);
 
     /// Shows the newest frame; notices a camera lost while streaming (the
-    /// stream turns invalid and keeps its last frame).
+    /// stream turns invalid and keeps its last frame) and reopens it once a
+    /// second until it streams again (the stream turns valid again).
     void UpdateStream() override;
     /// Stops streaming and releases the device; the last frame stays shown.
     void CleanUp() override;
@@ -106,6 +114,8 @@ protected:
     void ShowBlackPicture();
 
     vexa::media::V4l2CaptureSession* Session() { return m_session.get(); }
+    /// Starts the session streaming to onFrame, which is kept for a reopen.
+    bool StartSession(vexa::media::V4l2CaptureSession::FrameCallback onFrame);
 
     bool m_deInterlace = false;
     bool m_verticalFlip = true;
@@ -121,7 +131,11 @@ private:
     void FindRequestedById();
     bool ChooseAndSetFormat();
 
+    void ReconnectLostCamera();
+
     std::unique_ptr<vexa::media::V4l2CaptureSession> m_session;
+    std::unique_ptr<vexa::media::CaptureReconnector> m_reconnector;
+    vexa::media::V4l2CaptureSession::FrameCallback m_onFrame;
     std::vector<CDSUtils::Device> m_devices;
     std::vector<std::string> m_deviceList;
     std::string m_currentDevice;

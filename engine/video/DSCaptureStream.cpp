@@ -31,7 +31,7 @@ bool DSCaptureStream::AttachFrameSink()
     m_renderer->SetMediaType(session->width(), session->height());
     CDSOsgImageRender* renderer = m_renderer.get();
     const bool started =
-        session->start([renderer](const vexa::media::CameraFrame& frame) { return renderer->DoRenderFrame(frame); });
+        StartSession([renderer](const vexa::media::CameraFrame& frame) { return renderer->DoRenderFrame(frame); });
     if (!started) return RenderFailed();
     m_videoWidth = m_renderer->GetWidth();
     m_videoHeight = m_renderer->GetOutputHeight();

@@ -369,6 +369,64 @@ TEST_F(CaptureStream, ACameraLostWhileStreamingLeavesTheLastFrame)
     stream = nullptr;
 }
 
+// The camera is unplugged and plugged in again: the stream picks it up by
+// itself in the format and flips it had, and the new frames are shown.
+TEST_F(CaptureStream, ACameraPluggedInAgainIsShownAgainInItsFormatAndFlips)
+{
+    auto cam = system->addTypicalCamera("/dev/video0", "Cam A");
+    for (int i = 0; i < 3; ++i) cam->frames.push_back(yuyvTopLeftBright(320, 240));
+    cam->unplugAfterFrames = 3;
+    TestFolder::WriteFile(folder / kSettings, settingsText("Cam A", "320x240 30 16-bit", 1, 0, 0));
+    osg::ref_ptr<DSCaptureStream> stream = new DSCaptureStream(false, false);
+    ASSERT_TRUE(stream->isValid());
+    for (int i = 0; i < 400 && stream->isValid(); ++i)
+    {
+        stream->UpdateStream();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_FALSE(stream->isValid());
+    EXPECT_LT(stream->data(300, 10)[1], 50) << "the last frame: only its top left is bright";
+    {
+        std::lock_guard<std::mutex> lock(cam->mutex);
+        cam->unplugged = false;
+        cam->unplugAfterFrames = -1;
+        cam->steadyFrame = yuyvTopBrightFrame(320, 240);
+    }
+    // The stream tries again a second after it noticed the loss (up to 5 s here).
+    for (int i = 0; i < 1000 && !(stream->isValid() && stream->data(300, 10)[1] > 200); ++i)
+    {
+        stream->UpdateStream();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_TRUE(stream->isValid());
+    EXPECT_TRUE(stream->IsStreaming());
+    EXPECT_EQ(stream->t(), 240);
+    EXPECT_GT(stream->data(300, 10)[1], 200) << "a new frame, upright";
+    EXPECT_LT(stream->data(300, 230)[1], 50);
+    {
+        std::lock_guard<std::mutex> lock(cam->mutex);
+        EXPECT_EQ(cam->formatsSet.back().width, 320u);
+    }
+    EXPECT_EQ(log.Count("camera '/dev/video0' stopped working (No such device while"), 1);
+    EXPECT_EQ(log.Count("DShowStream: Error: Lost the connection to device Cam A, showing the last frame"), 1);
+    EXPECT_EQ(log.Count("camera '/dev/video0' is back; capture resumed"), 1);
+    // Lost again and closed while it is waited for: nothing stays open.
+    {
+        std::lock_guard<std::mutex> lock(cam->mutex);
+        cam->unplugAfterFrames = cam->framesDequeued + 1;
+    }
+    for (int i = 0; i < 400 && stream->isValid(); ++i)
+    {
+        stream->UpdateStream();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_FALSE(stream->isValid());
+    stream->CleanUp();
+    stream->UpdateStream();
+    std::lock_guard<std::mutex> lock(cam->mutex);
+    EXPECT_EQ(cam->opens, cam->closes);
+}
+
 struct Fault
 {
     const char* name;
