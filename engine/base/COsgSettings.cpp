@@ -209,6 +209,12 @@ bool COsgSettings::NextUnless(const std::string& closingTag)
     return true;
 }
 
+bool COsgSettings::NextInBlock(const std::string& closingTag)
+{
+    if (static_cast<size_t>(m_currentLine) + 1 >= m_lines.size()) return false;
+    return NextUnless(closingTag);
+}
+
 bool COsgSettings::GoToLine(size_t line)
 {
     if (line >= m_lines.size()) return false;

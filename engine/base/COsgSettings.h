@@ -46,6 +46,11 @@ public:
     bool FindFirst(const std::string& tag);
     bool FindNext(const std::string& tag);
     bool NextUnless(const std::string& closingTag);
+    /// NextUnless for a block inside another: at the end of the file the
+    /// cursor stays on the last line instead of going back to the first, so
+    /// the loops of the enclosing blocks end there too rather than reading
+    /// the file again (for ever, when a block is cut short).
+    bool NextInBlock(const std::string& closingTag);
     bool NextLine();
 
     std::string NextString();

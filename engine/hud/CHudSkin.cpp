@@ -24,7 +24,7 @@ std::string* CHudSkin::Entry(const std::string& tag)
 
 bool CHudSkin::Read(COsgSettings& file)
 {
-    while (file.NextUnless("</SKIN>"))
+    while (file.NextInBlock("</SKIN>"))
     {
         const std::string tag = file.NextString();
         std::string* entry = Entry(tag);
@@ -41,7 +41,7 @@ bool CHudSkin::Read(COsgSettings& file)
         }
         *entry = name;
     }
-    // NextUnless stops before the closing tag (the cursor then moves onto
+    // NextInBlock stops before the closing tag (the cursor then moves onto
     // it, so the caller goes on after the block) or at the end of the file.
     const size_t next = static_cast<size_t>(file.CurrentLine()) + 1;
     const bool closed = next < file.LineCount() && !file.LineTokens(next).empty() &&

@@ -118,6 +118,7 @@ private:
     void ReadSubMenuFile(const std::string& fileName);
     void ReadObjectButton(COsgSettings& file);
     CVXObjectMenu* MakeSubMenu();
+    int Depth() const;  // 0 for the root, 1 for its sub-menus, ...
     bool SlotAvailable(int slot, const std::vector<osg::Vec2f>& positions) const;
     void ApplyRotation();
 
@@ -143,6 +144,7 @@ private:
     std::string m_group = "NONE";  // <GROUP> of a sub-menu
     CHudContent* m_content = nullptr;
     std::vector<std::unique_ptr<CVXObjectMenu>> m_subMenus;
+    std::vector<std::string> m_filesBeingRead;  // at the root: the description files open while loading
     std::unique_ptr<CButtonRegion> m_menuButton;  // this sub-menu's button in its parent
     std::vector<std::unique_ptr<CVXObjectButton>> m_objectButtons;
     std::array<std::unique_ptr<CSoundSource>, 4> m_sounds;

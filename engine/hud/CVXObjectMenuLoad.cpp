@@ -10,7 +10,9 @@
 
 #include <osg/Matrix>
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <utility>
 
 namespace
@@ -31,12 +33,39 @@ bool openFile(COsgSettings& file, const std::string& name)
 }
 
 // Moves the cursor onto the closing line of a block whose lines were read
-// with NextUnless (which stops before it), so reading goes on after it.
+// with NextInBlock (which stops before it), so reading goes on after it.
 void stepOntoClosing(COsgSettings& file, const std::string& closingTag)
 {
     const size_t next = static_cast<size_t>(file.CurrentLine()) + 1;
     if (next < file.LineCount() && !file.LineTokens(next).empty() && file.LineTokens(next)[0] == closingTag)
         file.GoToLine(next);
+}
+
+// Sub-menus deeper than this are left out: a page that deep cannot be
+// reached in use, and the reading recurses once per level.
+const int kMaxDepth = 16;
+
+// Passes over a <MENU> block with the blocks inside it; the cursor is left on
+// its closing line (or on the last line when the file ends first).
+void skipMenu(COsgSettings& file)
+{
+    for (int open = 1; open > 0; --open)
+    {
+        while (file.NextInBlock("</MENU>"))
+            if (file.NextString() == "<MENU>") ++open;
+        const size_t closing = static_cast<size_t>(file.CurrentLine()) + 1;
+        if (closing >= file.LineCount()) return;
+        file.GoToLine(closing);
+    }
+}
+
+// The name a description file is known by while it is read: its resolved,
+// absolute path, so "menu.hud" and "./menu.hud" are one file.
+std::string fileKey(const std::string& name)
+{
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::weakly_canonical(CPathResolver::Resolve(name), error);
+    return error ? CPathResolver::Resolve(name) : path.string();
 }
 
 // The toolbar's types with the name suffix of the button each makes.
@@ -66,7 +95,7 @@ bool CVXObjectMenu::LoadLayout(const std::string& layoutFile)
         say("Error sub menu description file " + layoutFile + " does not contain a <MENU> node");
         return false;
     }
-    while (file.NextUnless("</MENU_LAYOUT>")) ReadLayoutLine(file, file.NextString());
+    while (file.NextInBlock("</MENU_LAYOUT>")) ReadLayoutLine(file, file.NextString());
     return true;
 }
 
@@ -101,7 +130,7 @@ void CVXObjectMenu::ReadSoundScheme(COsgSettings& file)
     const char* const events[] = {"MENU_CLICK", "OBJECT_CLICK", "UP_CLICK", "CLOSE_CLICK"};
     std::array<std::string, 4> files;
     float gain = -1.f, pitch = -1.f;
-    while (file.NextUnless("</SOUND_SCHEME>"))
+    while (file.NextInBlock("</SOUND_SCHEME>"))
     {
         const std::string tag = file.NextString();
         if (tag == "<GAIN>") gain = static_cast<float>(file.NextFloat());
@@ -149,7 +178,9 @@ bool CVXObjectMenu::LoadMenu(const std::string& descriptionFile, const std::stri
         say("Error menu description file " + descriptionFile + " does not contain a <ROOT> node");
         return false;
     }
+    m_filesBeingRead.push_back(fileKey(descriptionFile));
     ReadMenuLines(file, "</ROOT>");
+    m_filesBeingRead.pop_back();
     m_fade = new MenuFadeCallback;
     GetTransform()->setUpdateCallback(m_fade.get());
     ApplyRotation();
@@ -182,7 +213,7 @@ void CVXObjectMenu::ReadToolbar(COsgSettings& file)
         say("Only root should create ToolBar");
         return;
     }
-    while (file.NextUnless("</TOOLBAR>"))
+    while (file.NextInBlock("</TOOLBAR>"))
     {
         if (file.NextString() == "<BUTTON>") ReadToolbarButton(file);
     }
@@ -192,7 +223,7 @@ void CVXObjectMenu::ReadToolbarButton(COsgSettings& file)
 {
     std::string type, model;
     int slot = -1, bar = 0;
-    while (file.NextUnless("</BUTTON>"))
+    while (file.NextInBlock("</BUTTON>"))
     {
         const std::string tag = file.NextString();
         if (tag == "<TYPE>") type = file.NextString();
@@ -253,7 +284,7 @@ void CVXObjectMenu::ReadToolbarButton(COsgSettings& file)
 
 void CVXObjectMenu::ReadMenuLines(COsgSettings& file, const std::string& closingTag)
 {
-    while (file.NextUnless(closingTag))
+    while (file.NextInBlock(closingTag))
     {
         const std::string tag = file.NextString();
         if (tag == "<MENU>") ReadSubMenu(file);
@@ -262,6 +293,13 @@ void CVXObjectMenu::ReadMenuLines(COsgSettings& file, const std::string& closing
         else if (tag == "<TOOLBAR>") say("Only root should create ToolBar");
     }
     stepOntoClosing(file, closingTag);
+}
+
+int CVXObjectMenu::Depth() const
+{
+    int depth = 0;
+    for (const CVXObjectMenu* menu = m_parentMenu; menu; menu = menu->m_parentMenu) ++depth;
+    return depth;
 }
 
 CVXObjectMenu* CVXObjectMenu::MakeSubMenu()
@@ -286,10 +324,17 @@ CVXObjectMenu* CVXObjectMenu::MakeSubMenu()
 
 void CVXObjectMenu::ReadSubMenu(COsgSettings& file)
 {
+    if (Depth() >= kMaxDepth)
+    {
+        say("Menu: expected sub-menus at most " + std::to_string(kMaxDepth) +
+            " deep, found a deeper <MENU>; it is left out");
+        skipMenu(file);
+        return;
+    }
     CVXObjectMenu* sub = MakeSubMenu();
     std::string icon;
     int slot = -1;
-    while (file.NextUnless("</MENU>"))
+    while (file.NextInBlock("</MENU>"))
     {
         const std::string tag = file.NextString();
         if (tag == "<NAME>") sub->m_title = file.RestOfLine();
@@ -330,14 +375,25 @@ void CVXObjectMenu::ReadSubMenuFile(const std::string& fileName)
         say("Error sub menu description file " + fileName + " does not contain a <MENU> node");
         return;
     }
+    // A file that names itself, directly or through others, would be read for ever.
+    std::vector<std::string>& reading = GetRootMenu()->m_filesBeingRead;
+    const std::string key = fileKey(fileName);
+    if (std::find(reading.begin(), reading.end(), key) != reading.end())
+    {
+        say("Menu: expected a sub menu description file not already being read, found " + fileName +
+            " inside itself; it is left out");
+        return;
+    }
+    reading.push_back(key);
     ReadSubMenu(file);
+    reading.pop_back();
 }
 
 void CVXObjectMenu::ReadObjectButton(COsgSettings& file)
 {
     std::string name, icon, object = "NONE", marker = "NONE";
     int slot = -1, mode = CVXObjectButton::Normal, groupIndex = 0;
-    while (file.NextUnless("</BUTTON>"))
+    while (file.NextInBlock("</BUTTON>"))
     {
         const std::string tag = file.NextString();
         if (tag == "<NAME>") name = file.RestOfLine();

@@ -181,6 +181,46 @@ TEST_F(MenuFiles, EveryBrokenFileSaysWhatIsWrong)
     }
 }
 
+// Cut short or naming themselves, files end their reading with what was read.
+TEST_F(MenuFiles, CutAndSelfNamingFilesStopTheReading)
+{
+    const std::string good = std::string(kToolbar) + kRoot;
+    TestFolder::WriteFile(files / "self.hud", "<MENU>\n<POS> 2\n<MENU_FILE> " + (files / "self.hud") + "\n</MENU>\n");
+    std::string deep;
+    for (int i = 0; i < 18; ++i) deep += "<MENU>\n<POS> 0\n";
+    for (int i = 0; i < 18; ++i) deep += "</MENU>\n";
+    const struct
+    {
+        const char* what;
+        std::string description, layout, expected;
+        size_t subMenus;  // of the root
+    } cases[] = {
+        {"a layout cut inside <SKIN>", good, "<MENU_LAYOUT>\n<FADE_MIN> 0.1\n<SKIN>\n<BUTTON> b.ive\n",
+         "Skin: expected </SKIN>, found the end of the file\n", 1},
+        {"a description cut inside a sub-menu's button", good.substr(0, good.find("<OBJECT> BALL")), kLayout,
+         "Button Position -1 is unavaliable\n", 1},
+        {"a sub-menu file naming itself", replaced(good, "</ROOT>", "<MENU_FILE> " + (files / "self.hud") + "\n</ROOT>"),
+         kLayout,
+         "Menu: expected a sub menu description file not already being read, found " + (files / "self.hud") +
+             " inside itself; it is left out\n",
+         2},
+        {"sub-menus 18 deep", replaced(good, "</ROOT>", deep + "</ROOT>"), kLayout,
+         "Menu: expected sub-menus at most 16 deep, found a deeper <MENU>; it is left out\n", 2},
+    };
+    for (const auto& c : cases)
+    {
+        bool loaded = false;
+        EXPECT_EQ(Load(c.description, c.layout, &loaded), c.expected) << c.what;
+        EXPECT_TRUE(loaded) << c.what;
+        EXPECT_EQ(menu->GetSubMenus().size(), c.subMenus) << c.what;
+    }
+    int depth = 0;
+    for (const CVXObjectMenu* sub = menu.get(); !sub->GetSubMenus().empty(); sub = sub->GetSubMenus().back().get())
+        ++depth;
+    EXPECT_EQ(depth, 16) << "the sub-menus down to the limit are kept";
+    EXPECT_FLOAT_EQ(menu->GetFadeMax(), 0.7f) << "the layout after a cut description is the whole one";
+}
+
 TEST_F(MenuFiles, MissingFilesAreNamed)
 {
     bool loaded = true;
