@@ -1,4 +1,5 @@
 #include "CamVideoLibrary.h"
+#include "Eventually.h"
 #include "FakeVideoSystem.h"
 
 #include <gtest/gtest.h>
@@ -17,16 +18,7 @@ namespace {
 
 using testing::FakeCamera;
 using testing::FakeVideoSystem;
-
-// Waits up to 5 s for something the library's threads do.
-template <typename F>
-bool eventually(F f) {
-    for (int i = 0; i < 500; ++i) {
-        if (f()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return f();
-}
+using testing::eventually;
 
 // The library streaming a camera at 320x240; the test owns the clock, the
 // library's watcher thread makes the attempts when the clock says one is due.

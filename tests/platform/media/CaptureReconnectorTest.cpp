@@ -1,4 +1,5 @@
 #include "CaptureReconnector.h"
+#include "Eventually.h"
 #include "FakeVideoSystem.h"
 #include "V4l2CaptureSession.h"
 
@@ -16,18 +17,9 @@ namespace {
 
 using testing::FakeCamera;
 using testing::FakeVideoSystem;
+using testing::eventually;
 
 const uint32_t kYuyv = fourcc('Y', 'U', 'Y', 'V');
-
-// Waits up to 3 s for something the capture thread does.
-template <typename F>
-bool eventually(F f) {
-    for (int i = 0; i < 300; ++i) {
-        if (f()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return f();
-}
 
 // A session streaming the camera's 320x240 YUYV format (not its default) with a
 // reconnector; the test drives the reconnector and its clock.

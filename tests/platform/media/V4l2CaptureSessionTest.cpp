@@ -1,3 +1,4 @@
+#include "Eventually.h"
 #include "FakeVideoSystem.h"
 #include "V4l2CaptureSession.h"
 
@@ -15,6 +16,7 @@ namespace {
 
 using testing::FakeCamera;
 using testing::FakeVideoSystem;
+using testing::eventually;
 
 // Collects log lines and frames from a session; frames are converted into the
 // probe's own BGRA picture, rows top-down.
@@ -66,16 +68,6 @@ struct Probe {
         return s;
     }
 };
-
-// Waits up to 3 s for a condition (the fake delivers frames as fast as it is asked).
-template <typename F>
-bool eventually(F f) {
-    for (int i = 0; i < 300; ++i) {
-        if (f()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return f();
-}
 
 class SessionTest : public ::testing::Test {
 protected:

@@ -86,6 +86,17 @@ protected:
         }
     }
 
+    // Runs engine frames, 5 ms apart, until `done` holds (at most `frames` of them).
+    template <typename F>
+    void UpdateUntil(CVideoStream& stream, F done, int frames = 400)
+    {
+        for (int i = 0; i < frames && !done(); ++i)
+        {
+            stream.UpdateStream();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+
     TestFolder folder;
     ScopedCurrentFolder inFolder{folder.Path()};
     std::shared_ptr<FakeVideoSystem> system = std::make_shared<FakeVideoSystem>();
@@ -354,11 +365,7 @@ TEST_F(CaptureStream, ACameraLostWhileStreamingLeavesTheLastFrame)
     cam->unplugAfterFrames = 5;
     osg::ref_ptr<DSCaptureStream> stream = new DSCaptureStream(false, false);
     ASSERT_TRUE(stream->isValid());
-    for (int i = 0; i < 400 && stream->isValid(); ++i)
-    {
-        stream->UpdateStream();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    UpdateUntil(*stream, [&] { return !stream->isValid(); });
     EXPECT_FALSE(stream->isValid());
     EXPECT_FALSE(stream->IsStreaming());
     EXPECT_GT(stream->data(600, 10)[1], 200) << "the last frame stays";
@@ -379,11 +386,7 @@ TEST_F(CaptureStream, ACameraPluggedInAgainIsShownAgainInItsFormatAndFlips)
     TestFolder::WriteFile(folder / kSettings, settingsText("Cam A", "320x240 30 16-bit", 1, 0, 0));
     osg::ref_ptr<DSCaptureStream> stream = new DSCaptureStream(false, false);
     ASSERT_TRUE(stream->isValid());
-    for (int i = 0; i < 400 && stream->isValid(); ++i)
-    {
-        stream->UpdateStream();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    UpdateUntil(*stream, [&] { return !stream->isValid(); });
     ASSERT_FALSE(stream->isValid());
     EXPECT_LT(stream->data(300, 10)[1], 50) << "the last frame: only its top left is bright";
     {
@@ -393,11 +396,7 @@ TEST_F(CaptureStream, ACameraPluggedInAgainIsShownAgainInItsFormatAndFlips)
         cam->steadyFrame = yuyvTopBrightFrame(320, 240);
     }
     // The stream tries again a second after it noticed the loss (up to 5 s here).
-    for (int i = 0; i < 1000 && !(stream->isValid() && stream->data(300, 10)[1] > 200); ++i)
-    {
-        stream->UpdateStream();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    UpdateUntil(*stream, [&] { return stream->isValid() && stream->data(300, 10)[1] > 200; }, 1000);
     ASSERT_TRUE(stream->isValid());
     EXPECT_TRUE(stream->IsStreaming());
     EXPECT_EQ(stream->t(), 240);
@@ -415,11 +414,7 @@ TEST_F(CaptureStream, ACameraPluggedInAgainIsShownAgainInItsFormatAndFlips)
         std::lock_guard<std::mutex> lock(cam->mutex);
         cam->unplugAfterFrames = cam->framesDequeued + 1;
     }
-    for (int i = 0; i < 400 && stream->isValid(); ++i)
-    {
-        stream->UpdateStream();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    UpdateUntil(*stream, [&] { return !stream->isValid(); });
     EXPECT_FALSE(stream->isValid());
     stream->CleanUp();
     stream->UpdateStream();
