@@ -35,6 +35,20 @@ const std::string& ScratchFolder()
     return folder;
 }
 
+bool CopyFromWorkFolder(const std::string& relativePath)
+{
+#ifdef VEXAMARK_FUZZ_WORKDIR
+    const std::filesystem::path to = std::filesystem::path(ScratchFolder()) / relativePath;
+    std::error_code error;
+    std::filesystem::create_directories(to.parent_path(), error);
+    return std::filesystem::copy_file(std::filesystem::path(VEXAMARK_FUZZ_WORKDIR) / relativePath, to,
+                                      std::filesystem::copy_options::overwrite_existing, error);
+#else
+    (void)relativePath;
+    return false;
+#endif
+}
+
 std::string WriteInput(const uint8_t* data, size_t size, const std::string& name)
 {
     const std::string path = ScratchFolder() + "/" + name;

@@ -22,4 +22,10 @@ std::string WriteInput(const uint8_t* data, size_t size, const std::string& name
 /// The scratch folder of this process, made on first use and made current
 /// so that paths named inside an input stay in it.
 const std::string& ScratchFolder();
+
+/// Copies a file the build made into the working folder (a pattern, the
+/// camera file) to the same relative path in the scratch folder, so inputs
+/// naming it as the bundled content does find it. False when the build's
+/// working folder is not known or has no such file.
+bool CopyFromWorkFolder(const std::string& relativePath);
 }
