@@ -3,6 +3,8 @@
 void main()
 {
     gl_TexCoord[0] = gl_TextureMatrix[0] * gl_MultiTexCoord0;
+    // The whole frame, 0..1, for the tracker's own two-valued picture.
+    gl_TexCoord[1] = gl_MultiTexCoord0;
     gl_FrontColor = gl_Color;
     gl_Position = ftransform();
 }

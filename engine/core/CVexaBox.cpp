@@ -204,6 +204,19 @@ void CVexaBox::ApplyBackgroundView()
     m_objectManager.SetHiderSuppressed(!videoShown || m_videoManager.UsingThreshold());
 }
 
+void CVexaBox::ShowTrackersPicture()
+{
+    // With local thresholding no single value tells dark from light, so the
+    // threshold view shows the tracker's own two-valued picture of this frame.
+    SquareTracker* tracker = m_objectManager.GetTracker();
+    const bool own = m_videoManager.UsingThreshold() && tracker && tracker->GetAdaptiveThreshold();
+    if (own && !m_thresholdPicture.valid()) m_thresholdPicture = new osg::Image;
+    if (own && tracker->CopyThresholdPicture(*m_thresholdPicture))
+        m_videoManager.SetThresholdPicture(m_thresholdPicture.get());
+    else
+        m_videoManager.SetThresholdPicture(nullptr);
+}
+
 void CVexaBox::CreateSceneView()
 {
     m_sceneView = new osgUtil::SceneView;
@@ -355,6 +368,7 @@ bool CVexaBox::Update(float)
         // "-frames: 0": the clip played once; its last frame was shown last time.
         if (m_options.untilClipEnds && stream && stream->HasEnded()) return false;
         m_objectManager.UpdateTracker(stream);
+        ShowTrackersPicture();
         m_objectManager.Update(timeStep, 90.f);
         ExportPoses();
         RenderSound(timeStep);

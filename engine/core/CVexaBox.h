@@ -195,6 +195,8 @@ private:
     void ReportBatchFailures();
     void FinishBatchOutputs();
     void ApplyBackgroundView();
+    /// Hands the threshold view the tracker's own picture while local thresholding is on.
+    void ShowTrackersPicture();
     static osg::Texture2D* MakeCameraTexture(CVideoStream* stream);
     void CreateRenderSurface();
     void CreateSceneView();
@@ -284,6 +286,7 @@ private:
     bool m_capturing = false;
     int m_captureFrame = 0;
     osg::ref_ptr<osg::Image> m_captureImage;
+    osg::ref_ptr<osg::Image> m_thresholdPicture;  // the tracker's picture for the threshold view
     int m_captureCount = 0;
     bool m_captureNewOn = false;
     std::string m_capturePath;

@@ -407,6 +407,26 @@ bool SquareTracker::GetAdaptiveThreshold() const
     return m_adaptive;
 }
 
+bool SquareTracker::CopyThresholdPicture(osg::Image& picture) const
+{
+    if (!m_core->detector) return false;
+    const vxt::Plane& mask = m_core->detector->maskImage();
+    if (!mask.data || mask.width <= 0 || mask.height <= 0) return false;
+    if (picture.s() != mask.width || picture.t() != mask.height || picture.getPixelFormat() != GL_LUMINANCE)
+        picture.allocateImage(mask.width, mask.height, 1, GL_LUMINANCE, GL_UNSIGNED_BYTE, 1);
+    // The mask marks the squares' colour: dark pixels in labelling mode 0,
+    // light ones in mode 1. The view shows dark as black in both.
+    const std::uint8_t flip = GetLabelingMode() == 0 ? 0xFF : 0x00;
+    for (int y = 0; y < mask.height; ++y)
+    {
+        const std::uint8_t* in = mask.data + static_cast<std::ptrdiff_t>(y) * mask.stride;
+        std::uint8_t* out = picture.data(0, y);
+        for (int x = 0; x < mask.width; ++x) out[x] = in[x] ^ flip;
+    }
+    picture.dirty();
+    return true;
+}
+
 void SquareTracker::SetMaxLoopCount(int count)
 {
     m_maxLoopCount = count;

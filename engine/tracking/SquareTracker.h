@@ -95,6 +95,12 @@ public:
     /// decides alone). Off: one global threshold for the whole frame.
     void SetAdaptiveThreshold(bool on);
     bool GetAdaptiveThreshold() const;
+    /// The two-valued picture the last detection worked on, as the threshold
+    /// view shows it: 0 (black) where a pixel counts as dark, 255 (white)
+    /// elsewhere, at the detection's labelling resolution (half the frame in
+    /// the half-size image mode). Copies into `picture` as 8-bit luminance,
+    /// reallocating it only when the size changes; false before any detection.
+    bool CopyThresholdPicture(osg::Image& picture) const;
 
     void SetMaxLoopCount(int count);
     int GetMaxLoopCount() const { return m_maxLoopCount; }

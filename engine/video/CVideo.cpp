@@ -135,6 +135,26 @@ void CVideo::BuildLayer(int thresholdShaderKind)
     m_layerState->addUniform(m_useThresholdUniform.get(), osg::StateAttribute::ON);
     m_layerState->addUniform(new osg::Uniform("tex", 0), osg::StateAttribute::ON);
     m_useThreshold = false;
+
+    // Unit 1: the tracker's two-valued picture, when the view shows it.
+    m_thresholdPicture = new osg::Texture2D;
+    m_thresholdPicture->setFilter(osg::Texture::MIN_FILTER, osg::Texture::NEAREST);
+    m_thresholdPicture->setFilter(osg::Texture::MAG_FILTER, osg::Texture::NEAREST);
+    m_thresholdPicture->setWrap(osg::Texture::WRAP_S, osg::Texture::CLAMP_TO_EDGE);
+    m_thresholdPicture->setWrap(osg::Texture::WRAP_T, osg::Texture::CLAMP_TO_EDGE);
+    m_thresholdPicture->setResizeNonPowerOfTwoHint(false);
+    m_thresholdPicture->setUnRefImageDataAfterApply(false);
+    m_layerState->setTextureAttribute(1, m_thresholdPicture.get(), osg::StateAttribute::ON);
+    m_useThresholdPictureUniform = new osg::Uniform("useThresholdPicture", 0);
+    m_layerState->addUniform(m_useThresholdPictureUniform.get(), osg::StateAttribute::ON);
+    m_layerState->addUniform(new osg::Uniform("thresholdPicture", 1), osg::StateAttribute::ON);
+}
+
+void CVideo::SetThresholdPicture(osg::Image* picture)
+{
+    if (!m_thresholdPicture.valid()) return;
+    if (m_thresholdPicture->getImage() != picture) m_thresholdPicture->setImage(picture);
+    m_useThresholdPictureUniform->set(picture ? 1 : 0);
 }
 
 void CVideo::LoadShaderSource(osg::Shader* shader, const std::string& fileName)

@@ -10,6 +10,7 @@
 #include <osg/MatrixTransform>
 #include <osg/Program>
 #include <osg/Shader>
+#include <osg/Texture2D>
 #include <osg/Uniform>
 #include <osg/ref_ptr>
 
@@ -64,6 +65,12 @@ public:
     void ToggleUseThreshold();
     void ShowThreshold(bool on);
     bool UsingThreshold() const { return m_useThreshold; }
+    /// The picture the threshold view shows instead of thresholding the video
+    /// itself with one value: the tracker's own two-valued picture (8-bit
+    /// luminance, 0 black, 255 white, any size; it covers the whole frame).
+    /// The manager keeps a reference and uploads it when it is dirtied; null
+    /// returns to the single threshold.
+    void SetThresholdPicture(osg::Image* picture);
     void ToggleFlip();
     bool IsFlipped() const { return m_flipped; }
 
@@ -94,6 +101,8 @@ private:
     bool m_useThreshold = false;
     osg::ref_ptr<osg::Uniform> m_thresholdUniform;
     osg::ref_ptr<osg::Uniform> m_useThresholdUniform;
+    osg::ref_ptr<osg::Uniform> m_useThresholdPictureUniform;
+    osg::ref_ptr<osg::Texture2D> m_thresholdPicture;
     bool m_flipped = false;
     bool m_visible = false;
     std::string m_videoFile;

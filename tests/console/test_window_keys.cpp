@@ -192,6 +192,30 @@ TEST_F(WindowKeys, F6ShowsTheTwoValuedPictureWhoseEdgeFollowsTheArrows)
     WaitForRow([](const RowShape& s) { return s.rising && s.twoValued < 0.2; }, "F6 again shows the picture");
 }
 
+// With local thresholding (the default) the view shows what the tracker
+// labels: a small grey square on white paper is dark beside the paper around
+// it, although its grey level lies far above the single threshold.
+TEST_F(WindowKeys, F6UnderLocalThresholdingShowsTheTrackersOwnPicture)
+{
+    const int left = 100, right = 140;
+    writeClip(folder / "Videos/square.mp4", 25, [&](int x, int y) -> uint8_t {
+        return x >= left && x < right && y >= kRow - 20 && y < kRow + 20 ? 150 : 230;
+    });
+    Start("Videos/square.mp4");
+    x.Key("F6");
+    XWindowDriver::Picture picture;
+    const auto squareBlackPaperWhite = [&](const XWindowDriver::Picture& p) {
+        for (int col = left + 4; col < right - 4; ++col)
+            if (p.Grey(col, kRow) > 8) return false;
+        for (int col = right + 60; col < p.width - 8; col += 7)
+            if (p.Grey(col, kRow) < 247) return false;
+        return true;
+    };
+    EXPECT_TRUE(x.WaitForPicture(window, 30.0, squareBlackPaperWhite, picture))
+        << "square " << (picture.width ? picture.Grey((left + right) / 2, kRow) : -1) << ", paper "
+        << (picture.width ? picture.Grey(400, kRow) : -1) << ", threshold " << SavedThreshold();
+}
+
 TEST_F(WindowKeys, F5HidesTheVideoBehindTheClearColourAndShowsItAgain)
 {
     writeClip(folder / "Videos/ramp.mp4", 25, ramp);
