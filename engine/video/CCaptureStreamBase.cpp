@@ -282,7 +282,7 @@ bool CCaptureStreamBase::GetProperty(uint32_t id, int32_t& value)
     return m_session && CDSUtils::GetFilterProperty(*m_session, id, value);
 }
 
-bool CCaptureStreamBase::StartSession(V4l2CaptureSession::FrameCallback onFrame)
+bool CCaptureStreamBase::StartSession(SessionFrameCallback onFrame)
 {
     m_onFrame = onFrame;
     return m_session->start(std::move(onFrame));

@@ -20,19 +20,28 @@
 #include "CBufferedVideoStream.h"
 
 #include "CDSUtils.h"
-#include "V4l2CaptureSession.h"
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
-namespace vexa { namespace media { class CaptureReconnector; } }
+// The media layer's headers stay out of this one: the desktop program
+// includes it without them.
+namespace vexa { namespace media {
+class CaptureReconnector;
+class CameraFrame;
+enum class FrameResult;
+} }
 
 class CCaptureStreamBase : public CBufferedVideoStream
 {
 public:
+    /// What the capture session hands each frame to (see V4l2CaptureSession).
+    using SessionFrameCallback = std::function<vexa::media::FrameResult(const vexa::media::CameraFrame&)>;
+
     CCaptureStreamBase();
     CCaptureStreamBase(const CCaptureStreamBase& other, const osg::CopyOp& op = osg::CopyOp::SHALLOW_COPY);
 
@@ -115,7 +124,7 @@ protected:
 
     vexa::media::V4l2CaptureSession* Session() { return m_session.get(); }
     /// Starts the session streaming to onFrame, which is kept for a reopen.
-    bool StartSession(vexa::media::V4l2CaptureSession::FrameCallback onFrame);
+    bool StartSession(SessionFrameCallback onFrame);
 
     bool m_deInterlace = false;
     bool m_verticalFlip = true;
@@ -135,7 +144,7 @@ private:
 
     std::unique_ptr<vexa::media::V4l2CaptureSession> m_session;
     std::unique_ptr<vexa::media::CaptureReconnector> m_reconnector;
-    vexa::media::V4l2CaptureSession::FrameCallback m_onFrame;
+    SessionFrameCallback m_onFrame;
     std::vector<CDSUtils::Device> m_devices;
     std::vector<std::string> m_deviceList;
     std::string m_currentDevice;
