@@ -51,7 +51,7 @@ bool BlackMagicStream::AttachFrameSink()
     SaveSettings();
     m_valid = true;
     SetFrameInterval(100);  // ms; the loop only keeps house
-    startThread();
+    StartCaptureThread();
     Log("DShowStream::Constructor() Successful");
     return true;
 }

@@ -45,7 +45,7 @@ CDShowVideoStream::CDShowVideoStream(const std::string& fileName, bool flagA, bo
         PresentNewest();
     }
     m_video->rewind();
-    startThread();
+    StartCaptureThread();
     m_valid = true;
     log("DShowVideoStream: Constructor : complete");
 }

@@ -29,7 +29,7 @@ CMJVidStream::CMJVidStream(const std::string& fileName, bool textureRectangle)
     SetFrameInterval(m_msPerFrame);
     AllocateFrames(info.width, info.height, GL_BGRA);
     m_valid = true;
-    startThread();
+    StartCaptureThread();
 }
 
 CMJVidStream::CMJVidStream() : CBufferedVideoStream(false) {}
@@ -117,7 +117,7 @@ bool CMJVidStream::LoadNewStream(const char* fileName)
         m_msPerFrame = rate > 0.0 ? std::max(1, static_cast<int>(1000.0 / rate)) : 40;
         SetFrameInterval(m_msPerFrame);
         AllocateFrames(m_reader->info().width, m_reader->info().height, GL_BGRA);
-        if (!isRunning()) startThread();
+        StartCaptureThread();
     }
     m_valid = true;
     return true;

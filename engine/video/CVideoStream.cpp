@@ -45,20 +45,24 @@ CVideoStream::~CVideoStream()
     m_texMat = nullptr;
 }
 
+void CVideoStream::StartCaptureThread()
+{
+    if (isRunning()) return;
+    if (m_threadToJoin) join();  // the last one has ended
+    m_threadToJoin = startThread() == 0;
+}
+
 void CVideoStream::StopThreadAndWait()
 {
     setCmd(CmdStop);
     setCmd(CmdQuit);
-    if (!isRunning()) return;
+    if (!m_threadToJoin) return;
     // The loop sees the quit within one idle poll (30 ms); cancel is only a
     // fallback for a source blocked inside UpdateStream.
     for (int i = 0; i < 200 && isRunning(); ++i) OpenThreads::Thread::microSleep(5000);
     if (isRunning()) cancel();
-    while (isRunning())
-    {
-        OSG_DEBUG << "Waiting for VideoImageStream to cancel" << std::endl;
-        OpenThreads::Thread::YieldCurrentThread();
-    }
+    join();
+    m_threadToJoin = false;
 }
 
 void CVideoStream::quit(bool waitForThreadToExit)

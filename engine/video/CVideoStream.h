@@ -120,7 +120,11 @@ protected:
     ThreadCommand getCmd();
     void lock() { m_mutex.lock(); }
     void unlock() { m_mutex.unlock(); }
-    /// Queues stop and quit and waits until the capture thread has ended.
+    /// Starts the capture thread (once; a thread that has ended is joined
+    /// before a new one starts).
+    void StartCaptureThread();
+    /// Queues stop and quit, waits until the capture thread has ended and
+    /// joins it, so all it did is complete before the caller goes on.
     void StopThreadAndWait();
 
     bool m_valid = false;
@@ -132,6 +136,7 @@ private:
 
     OpenThreads::Mutex m_mutex;
     std::deque<ThreadCommand> m_commands;  // guarded by m_mutex
+    bool m_threadToJoin = false;  // a capture thread was started and not joined yet
     osg::ref_ptr<osg::TexMat> m_texMat;
     bool m_textureRectangle = false;
     int m_pixelShiftX = 0, m_pixelShiftY = 0;   // stored negated

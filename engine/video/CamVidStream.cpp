@@ -107,7 +107,7 @@ void CamVidStream::Open(const char* config)
     ProduceFrame();              // the first picture at once
     m_started = false;
     PresentNewest();
-    startThread();
+    StartCaptureThread();
 }
 
 void CamVidStream::StartStream()
