@@ -24,14 +24,14 @@ void HudMarkerInputCallback::operator()(osg::Node* node, osg::NodeVisitor* nv)
     CTrackedMarker* selected = m_objectManager ? m_objectManager->GetSelectedMarker() : nullptr;
     if (m_firstFrame)
     {
-        m_lastMarker = selected;
+        if (selected) m_lastMarker = selected->GetName();
         m_firstFrame = false;
     }
-    m_previousMarker = m_lastMarker;
+    const std::optional<std::string> previous = m_lastMarker;
     if (selected && selected->IsVisible() && m_hudManager)
     {
-        m_lastMarker = selected;
-        if (m_previousMarker && m_previousMarker->GetName() == selected->GetName())
+        m_lastMarker = selected->GetName();
+        if (previous && *previous == selected->GetName())
         {
             if (selected->TakeObjectChanged()) Send("OBJ_CHANGE", CGUIEvent::ObjectChanged);
         }
@@ -39,6 +39,6 @@ void HudMarkerInputCallback::operator()(osg::Node* node, osg::NodeVisitor* nv)
             Send("NEW_MARKER_SEL", CGUIEvent::NewMarkerSelected);
     }
     else
-        m_lastMarker = nullptr;
+        m_lastMarker.reset();
     traverse(node, nv);
 }

@@ -6,6 +6,9 @@
 #include <osg/NodeCallback>
 #include <osgUtil/SceneView>
 
+#include <optional>
+#include <string>
+
 class CObjectManager;
 class CHudRegionManager;
 class CTrackedMarker;
@@ -24,8 +27,9 @@ private:
     CObjectManager* m_objectManager;   // not owned
     CHudRegionManager* m_hudManager;   // not owned
     osgUtil::SceneView* m_sceneView;   // not owned
-    CTrackedMarker* m_previousMarker = nullptr;
-    CTrackedMarker* m_lastMarker = nullptr;
+    // The marker selected last frame, by name: a content reload replaces the
+    // markers, so no pointer to one may be kept from frame to frame.
+    std::optional<std::string> m_lastMarker;
     bool m_firstFrame = true;
     float m_values[2] = {0.f, 0.f};
 };
