@@ -41,10 +41,16 @@ protected:
     }
     bool Send(osgGA::GUIEventAdapter::EventType type, float px, float py)
     {
-        osgGA::GUIActionAdapter* none = nullptr;
-        return handler->handle(*Event(type, px, py), *none);
+        return handler->handle(*Event(type, px, py), actions);
     }
 
+    // The handler asks nothing of its viewer.
+    struct NoActions : osgGA::GUIActionAdapter
+    {
+        void requestRedraw() override {}
+        void requestContinuousUpdate(bool) override {}
+        void requestWarpPointer(float, float) override {}
+    } actions;
     CHudRegionManager* hud = nullptr;
     osg::ref_ptr<osgUtil::SceneView> view;
     osg::ref_ptr<PickHandler> handler;

@@ -27,7 +27,8 @@ bool XWindowDriver::Picture::Save(const std::string& path) const
     FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) return false;
     std::fprintf(file, "P6\n%d %d\n255\n", width, height);
-    const bool ok = std::fwrite(rgb.data(), 1, rgb.size(), file) == rgb.size();
+    // An empty picture (none was taken) is a header alone.
+    const bool ok = rgb.empty() || std::fwrite(rgb.data(), 1, rgb.size(), file) == rgb.size();
     return std::fclose(file) == 0 && ok;
 }
 

@@ -33,6 +33,18 @@ void* operator new[](std::size_t n)
 {
     return operator new(n);
 }
+// The non-throwing forms too: every form a program replaces must come from
+// the same allocator its deletes return memory to (under AddressSanitizer the
+// library's own forms would not).
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept
+{
+    ++g_allocations;
+    return std::malloc(n ? n : 1);
+}
+void* operator new[](std::size_t n, const std::nothrow_t& tag) noexcept
+{
+    return operator new(n, tag);
+}
 void operator delete(void* p) noexcept
 {
     std::free(p);

@@ -17,8 +17,18 @@ void* operator new(std::size_t n) {
     if (void* p = std::malloc(n ? n : 1)) return p;
     throw std::bad_alloc();
 }
+// Every form that reaches the deletes below comes from malloc too (under
+// AddressSanitizer the library's own non-throwing and array forms would not).
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
+    ++gAllocations;
+    return std::malloc(n ? n : 1);
+}
+void* operator new[](std::size_t n) { return operator new(n); }
+void* operator new[](std::size_t n, const std::nothrow_t& tag) noexcept { return operator new(n, tag); }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 TEST(Allocation, NoHeapAllocationPerFrameAfterWarmUp) {
     vxttest::TestPatterns pats(4);
