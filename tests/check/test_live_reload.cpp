@@ -233,7 +233,11 @@ TEST_F(LiveReload, FiftyReloadsLeaveNoDescriptorAndLittleMemoryBehind)
     std::printf("[ figure ] 50 reloads in %.1f s; resident memory %+ld kB; descriptors %d -> %d\n", seconds, grown,
                 descriptors, openDescriptors(host->Pid()));
     EXPECT_LE(openDescriptors(host->Pid()), descriptors);
+#if !defined(__SANITIZE_ADDRESS__)
+    // AddressSanitizer holds freed memory back in quarantine, so resident
+    // memory there says nothing of what the program keeps.
     EXPECT_LT(grown, 20 * 1024) << "kB more after 50 reloads";
+#endif
     Close();
 }
 }  // namespace
