@@ -16,7 +16,7 @@ export VEXAMARK_NONINTERACTIVE=1 LIBGL_ALWAYS_SOFTWARE=1 ALSOFT_DRIVERS=null
 # the process ends: leak reports would be theirs, not the program's.
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
-export TSAN_OPTIONS=${TSAN_OPTIONS:-second_deadlock_stack=1}
+export TSAN_OPTIONS=${TSAN_OPTIONS:-second_deadlock_stack=1:suppressions=$PWD/scripts/tsan.supp}
 jobs=$(nproc)
 threaded='Video|Capture|Session|CamVideo|Reconnect|Sound|Recording|BatchRun|WindowKeys|MediaFile|AudioStream'
 

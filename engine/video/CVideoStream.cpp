@@ -56,7 +56,9 @@ void CVideoStream::StopThreadAndWait()
 {
     setCmd(CmdStop);
     setCmd(CmdQuit);
-    if (!m_threadToJoin) return;
+    // A thread started some other way than StartCaptureThread is joinable too
+    // while it runs.
+    if (!m_threadToJoin && !isRunning()) return;
     // The loop sees the quit within one idle poll (30 ms); cancel is only a
     // fallback for a source blocked inside UpdateStream.
     for (int i = 0; i < 200 && isRunning(); ++i) OpenThreads::Thread::microSleep(5000);

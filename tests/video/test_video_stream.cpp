@@ -32,7 +32,9 @@ public:
         dirty();
         unlock();
     }
-    void Start() { startThread(); }
+    // Like every source, it stops its thread before its own part is gone.
+    ~CountingStream() override { StopThreadAndWait(); }
+    void Start() { StartCaptureThread(); }
     using CVideoStream::getCmd;
     using CVideoStream::setCmd;
     std::atomic<int> updates{0};

@@ -199,7 +199,8 @@ public:
         PublishBack();
     }
     void ProduceNow() { ProduceFrame(); }
-    void Start() { startThread(); }
+    ~PatternStream() override { StopThreadAndWait(); }
+    void Start() { StartCaptureThread(); }
     std::atomic<bool> produce{true};
     std::vector<uint8_t> picture = topDownPicture();
 
