@@ -128,7 +128,7 @@ protected:
     void StopThreadAndWait();
 
     bool m_valid = false;
-    int m_frameCounter = 0;
+    std::atomic<int> m_frameCounter{0};  // written by the capture thread, read by the engine's
     int m_frameInterval = 40;  // milliseconds
 
 private:

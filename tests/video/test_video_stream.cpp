@@ -35,6 +35,7 @@ public:
     // Like every source, it stops its thread before its own part is gone.
     ~CountingStream() override { StopThreadAndWait(); }
     void Start() { StartCaptureThread(); }
+    void Finish() { StopThreadAndWait(); }
     using CVideoStream::getCmd;
     using CVideoStream::setCmd;
     std::atomic<int> updates{0};
@@ -168,7 +169,7 @@ TEST(CaptureLoop, FlipsApplyAfterEachFrame)
     stream->StartStream();
     sleepMs(60);
     stream->stop();
-    sleepMs(60);
+    stream->Finish();  // the thread's last flip is done before the picture is read
     // Each frame's count, written into the first pixel, was moved to the
     // row's end; the previous count came back to the front.
     const int n = stream->updates.load();

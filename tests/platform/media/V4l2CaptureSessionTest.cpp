@@ -230,7 +230,10 @@ TEST_F(SessionTest, EagainAndTimeoutsAreLoggedOnceAndStopStaysQuick) {
     ASSERT_TRUE(s->open("/dev/video0"));
     ASSERT_TRUE(s->start(probe.callback()));
     std::this_thread::sleep_for(std::chrono::milliseconds(150));
-    cam->stickyErrors["wait"] = ETIMEDOUT;
+    {
+        std::lock_guard<std::mutex> lock(cam->mutex);  // the capture thread reads it
+        cam->stickyErrors["wait"] = ETIMEDOUT;
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(700));  // > 2 time-outs of 250 ms
     const auto t0 = std::chrono::steady_clock::now();
     s->stop();
