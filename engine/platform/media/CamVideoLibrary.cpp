@@ -4,6 +4,7 @@
 #include "CaptureReconnector.h"
 #include "ContentPath.h"
 #include "MediaFileReader.h"
+#include "RateLimitedLog.h"
 #include "V4l2CaptureSession.h"
 
 #include <chrono>
@@ -86,6 +87,9 @@ struct CamVideoLibrary::Impl {
     void setReceiver(IFrameReceiver* r);
     void closeAll();
     bool startCamera();
+    V4l2CaptureSession::FrameCallback frameCallback() {
+        return [this](const CameraFrame& f) { return onCameraFrame(f); };
+    }
     void watch();
     void endWatcher();
 };
@@ -213,7 +217,7 @@ void CamVideoLibrary::Impl::watch() {
     while (!quitWatcher) {
         wake.wait_for(lock, std::chrono::milliseconds(kWatchSliceMs));
         if (!quitWatcher && camera && started)
-            reconnector->poll(*camera, [this](const CameraFrame& f) { return onCameraFrame(f); });
+            reconnector->poll(*camera, frameCallback());
     }
 }
 
@@ -231,7 +235,7 @@ void CamVideoLibrary::Impl::endWatcher() {
 bool CamVideoLibrary::Impl::startCamera() {
     if (!watcher.joinable()) watcher = std::thread(&Impl::watch, this);
     if (reconnector->isReconnecting()) return true;
-    return camera->start([this](const CameraFrame& f) { return onCameraFrame(f); });
+    return camera->start(frameCallback());
 }
 
 void CamVideoLibrary::Impl::closeAll() {
@@ -253,9 +257,7 @@ CamVideoLibrary::CamVideoLibrary(std::shared_ptr<IVideoDeviceFactory> factory, L
     : impl_(new Impl) {
     impl_->factory = std::move(factory);
     impl_->log = std::move(log);
-    impl_->clock = clock ? std::move(clock) : [] {
-        return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-    };
+    impl_->clock = RateLimitedLog::OrSteady(std::move(clock));
     impl_->reconnector = std::make_unique<CaptureReconnector>(impl_->log, impl_->clock);
 }
 

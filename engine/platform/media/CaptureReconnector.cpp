@@ -1,27 +1,20 @@
 #include "CaptureReconnector.h"
 
-#include <chrono>
-
 namespace vexa {
 namespace media {
 
 CaptureReconnector::CaptureReconnector(LogSink log, RateLimitedLog::Clock clock)
-    : log_(std::move(log), 10.0, clock), clock_(std::move(clock)) {}
-
-double CaptureReconnector::now() const {
-    if (clock_) return clock_();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
+    : log_(std::move(log), 10.0, clock), clock_(RateLimitedLog::OrSteady(std::move(clock))) {}
 
 bool CaptureReconnector::poll(V4l2CaptureSession& session, const V4l2CaptureSession::FrameCallback& onFrame) {
     if (!reconnecting_) {
         // Open but no longer valid: the capture thread found the device gone.
         if (!session.isOpen() || session.isValid()) return false;
         reconnecting_ = true;
-        nextAttempt_ = now() + kRetrySeconds;
+        nextAttempt_ = clock_() + kRetrySeconds;
         return false;
     }
-    const double t = now();
+    const double t = clock_();
     if (t < nextAttempt_) return false;
     nextAttempt_ = t + kRetrySeconds;
     const std::string who = "camera '" + session.path() + "'";

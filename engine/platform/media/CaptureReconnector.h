@@ -35,8 +35,6 @@ public:
     void reset() { reconnecting_ = false; }
 
 private:
-    double now() const;
-
     RateLimitedLog log_;
     RateLimitedLog::Clock clock_;
     bool reconnecting_ = false;

@@ -6,12 +6,10 @@ namespace vexa {
 namespace media {
 
 RateLimitedLog::RateLimitedLog(LogSink sink, double intervalSeconds, Clock clock)
-    : sink_(std::move(sink)), interval_(intervalSeconds), clock_(std::move(clock)) {
-    if (!clock_) {
-        clock_ = [] {
-            return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-        };
-    }
+    : sink_(std::move(sink)), interval_(intervalSeconds), clock_(OrSteady(std::move(clock))) {}
+
+double RateLimitedLog::SteadySeconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 void RateLimitedLog::log(const std::string& key, const std::string& message) {

@@ -17,6 +17,10 @@ namespace media {
 class RateLimitedLog {
 public:
     using Clock = std::function<double()>;  // seconds, monotonic
+    // The clock used when none is given: std::chrono::steady_clock in seconds.
+    static double SteadySeconds();
+    // `clock`, or SteadySeconds when it is empty.
+    static Clock OrSteady(Clock clock) { return clock ? std::move(clock) : Clock(&SteadySeconds); }
 
     // An empty clock uses std::chrono::steady_clock.
     explicit RateLimitedLog(LogSink sink, double intervalSeconds = 10.0, Clock clock = Clock());
